@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Configures and builds every preset: native (tests, tools, benchmarks), asan (tests,
+# fuzzers), mingw-i686 (the shipping installer) and mingw-x86_64 (the build run under Wine).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=${VUNI_JOBS:-$(nproc)}
+for preset in ${VUNI_PRESETS:-native asan mingw-i686 mingw-x86_64}; do
+    echo "== build $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+done

@@ -1,0 +1,57 @@
+// Reading the package appended to the program file, and extracting its files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "package/byte_buffer.h"
+#include "package/package_types.h"
+
+namespace vuni {
+
+class Host;
+class Log;
+
+// The package as read at start-up, and the two buffers that every extraction reuses.
+struct PackageState {
+    std::string ownPath; // the program file the package is read from
+    std::string marker;  // PackageMarker(), assembled at start-up
+    int64_t infoOffset = 0;
+    PackageInfo info;
+    std::vector<ScriptGroup> groups;
+    std::vector<PackageEntry> entries;
+    int currentEntry = -1; // index into entries; extraction works on it
+    ByteBuffer workBuffer;
+    ByteBuffer packBuffer;
+
+    const PackageEntry* Current() const;
+};
+
+enum class LoadPackageResult {
+    Success,
+    Failure,     // no file, no marker, no group, no file record, or a damaged package
+    OutOfMemory, // the buffers could not be allocated: the caller says so and ends
+};
+
+// A packed entry may expand at most this many times its stored size (plus the slack
+// below); a larger claim marks a damaged package rather than a reason to allocate.
+constexpr int64_t kMaxPackRatio = 1024;
+constexpr int64_t kPackRatioSlack = 1 << 20;
+
+// Reads marker, info section, script groups and file records of the file at path.
+LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const std::string& path);
+
+// Reads length bytes at offset of the file into the work buffer (-1: the whole file).
+// Returns the count read, 1 when length is 0, 0 on failure.
+int64_t LoadFileRange(PackageState& state, Host& host, Log& log, const std::string& path,
+                      int64_t length, int64_t offset);
+
+// Turns the stored bytes now in the work buffer into the plain content, in place.
+bool DecodeEntryData(PackageState& state, int32_t plainSize, int32_t storedSize);
+
+// Brings the current entry's content into the work buffer and, unless memoryOnly, saves it.
+bool ExtractEntry(PackageState& state, Host& host, Log& log, const std::string& destination,
+                  bool memoryOnly);
+
+} // namespace vuni

@@ -1,0 +1,359 @@
+#include <algorithm>
+#include <cstring>
+
+#include "log/log.h"
+#include "package/jcalg1.h"
+#include "package/package.h"
+#include "package/scramble.h"
+#include "platform/host.h"
+#include "text/text.h"
+
+namespace vuni {
+namespace {
+
+constexpr int64_t kMaxFileSize = 2147483647;
+
+// Sequential reads over a HostFile through a block buffer, with the position and the file
+// size known, so that every field read is checked against the end of the file.
+class PackageFileReader {
+public:
+    explicit PackageFileReader(HostFile& file) : file_(file), size_(file.Size()) {}
+
+    int64_t FileSize() const { return size_; }
+    int64_t Position() const { return blockStart_ + static_cast<int64_t>(blockPos_); }
+
+    bool Seek(int64_t position) {
+        if (position < 0 || position > size_) {
+            return false;
+        }
+        if (position >= blockStart_ && position <= blockStart_ + static_cast<int64_t>(blockLen_)) {
+            blockPos_ = static_cast<size_t>(position - blockStart_);
+            return true;
+        }
+        blockStart_ = position;
+        blockPos_ = 0;
+        blockLen_ = 0;
+        return file_.Seek(position);
+    }
+
+    // The next byte, or -1 at the end of the file or on a read error.
+    int NextByte() {
+        if (blockPos_ == blockLen_ && !Refill()) {
+            return -1;
+        }
+        return block_[blockPos_++];
+    }
+
+    bool ReadBytes(void* out, int64_t count) {
+        auto* p = static_cast<uint8_t*>(out);
+        while (count > 0) {
+            if (blockPos_ == blockLen_ && !Refill()) {
+                return false;
+            }
+            const size_t take = std::min(static_cast<size_t>(count), blockLen_ - blockPos_);
+            std::memcpy(p, block_ + blockPos_, take);
+            p += take;
+            blockPos_ += take;
+            count -= static_cast<int64_t>(take);
+        }
+        return true;
+    }
+
+    bool ReadInt32(int32_t& value) {
+        uint8_t b[4];
+        if (!ReadBytes(b, 4)) {
+            return false;
+        }
+        value = static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                                     (static_cast<uint32_t>(b[2]) << 16) |
+                                     (static_cast<uint32_t>(b[3]) << 24));
+        return true;
+    }
+
+    // A scrambled string; false when its length runs past the end of the file.
+    bool ReadScrambledString(std::string& text) {
+        int32_t n = 0;
+        if (!ReadInt32(n)) {
+            return false;
+        }
+        text.clear();
+        if (n < 1) {
+            return true;
+        }
+        if (n > size_ - Position()) {
+            return false;
+        }
+        text.resize(static_cast<size_t>(n));
+        if (!ReadBytes(text.data(), n)) {
+            return false;
+        }
+        Scramble(text.data(), n);
+        return true;
+    }
+
+private:
+    bool Refill() {
+        blockStart_ += static_cast<int64_t>(blockLen_);
+        blockPos_ = 0;
+        blockLen_ = 0;
+        const int64_t n = file_.Read(block_, sizeof block_);
+        if (n <= 0) {
+            return false;
+        }
+        blockLen_ = static_cast<size_t>(n);
+        return true;
+    }
+
+    HostFile& file_;
+    int64_t size_;
+    int64_t blockStart_ = 0;
+    size_t blockPos_ = 0;
+    size_t blockLen_ = 0;
+    uint8_t block_[64 * 1024];
+};
+
+// Reads text lines from the start of the file until one equals the marker; the reader is
+// then just after that line's end. Lines end at LF, CR, CR LF, a zero byte or the end.
+bool FindMarkerLine(PackageFileReader& reader, const std::string& marker) {
+    size_t lineLength = 0;
+    bool matching = true;
+    for (;;) {
+        const int c = reader.NextByte();
+        const bool end = c < 0 || c == '\n' || c == '\r' || c == 0;
+        if (end) {
+            if (matching && lineLength == marker.size()) {
+                if (c == '\r') {
+                    const int64_t afterCr = reader.Position();
+                    if (reader.NextByte() != '\n') {
+                        reader.Seek(afterCr);
+                    }
+                }
+                return true;
+            }
+            if (c < 0) {
+                return false;
+            }
+            lineLength = 0;
+            matching = true;
+            continue;
+        }
+        if (matching && (lineLength >= marker.size() ||
+                         static_cast<uint8_t>(marker[lineLength]) != static_cast<uint8_t>(c))) {
+            matching = false;
+        }
+        ++lineLength;
+    }
+}
+
+bool ReadInfo(PackageFileReader& r, PackageInfo& info) {
+    return r.ReadInt32(info.date) && r.ReadScrambledString(info.applicationName) &&
+           r.ReadScrambledString(info.applicationVersion) &&
+           r.ReadScrambledString(info.recommendedCompanion) &&
+           r.ReadScrambledString(info.recommendedJawsVersion) &&
+           r.ReadScrambledString(info.scriptSetName) &&
+           r.ReadScrambledString(info.scriptSetVersion) && r.ReadScrambledString(info.author) &&
+           r.ReadScrambledString(info.contact) && r.ReadScrambledString(info.authorSite) &&
+           r.ReadScrambledString(info.applicationSite) &&
+           r.ReadScrambledString(info.creationText) &&
+           r.ReadScrambledString(info.updateLocation) && r.ReadInt32(info.flags) &&
+           r.ReadScrambledString(info.reservedA) && r.ReadScrambledString(info.reservedB) &&
+           r.ReadScrambledString(info.comments);
+}
+
+void LogDamage(Log& log, int64_t offset) {
+    log.LogLine("! Damaged package data at : " + Decimal(offset));
+}
+
+} // namespace
+
+const PackageEntry* PackageState::Current() const {
+    if (currentEntry < 0 || static_cast<size_t>(currentEntry) >= entries.size()) {
+        return nullptr;
+    }
+    return &entries[static_cast<size_t>(currentEntry)];
+}
+
+LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const std::string& path) {
+    state.entries.clear();
+    state.groups.clear();
+    state.currentEntry = -1;
+    log.LogLine("* File Scan : " + path);
+
+    bool found = false;
+    bool damaged = false;
+    bool packed = false;
+    int64_t largest = 0;
+    if (auto file = host.OpenRead(path)) {
+        PackageFileReader reader(*file);
+        const int64_t size = reader.FileSize();
+        log.LogLine("  Size : " + Decimal(size) + " bytes");
+        if (size >= 0 && FindMarkerLine(reader, state.marker)) {
+            found = true;
+            state.infoOffset = reader.Position();
+            log.LogLine("- Info Section at : " + Decimal(state.infoOffset));
+            damaged = !ReadInfo(reader, state.info);
+            while (!damaged) {
+                ScriptGroup group;
+                if (!reader.ReadScrambledString(group.name)) {
+                    damaged = true;
+                } else if (group.name.empty()) {
+                    break;
+                } else if (!reader.ReadScrambledString(group.alias)) {
+                    damaged = true;
+                } else {
+                    state.groups.push_back(std::move(group));
+                }
+            }
+            int64_t position = reader.Position();
+            if (!damaged) {
+                log.LogLine("- File Section at : " + Decimal(position));
+            }
+            while (!damaged && position < size - 1) {
+                PackageEntry e;
+                if (!reader.Seek(position) || !reader.ReadScrambledString(e.sourceName) ||
+                    !reader.ReadScrambledString(e.destination) || !reader.ReadInt32(e.groupIndex) ||
+                    !reader.ReadInt32(e.compileOrder) || !reader.ReadInt32(e.plainSize) ||
+                    !reader.ReadInt32(e.storedSize) || !reader.ReadInt32(e.flags)) {
+                    damaged = true;
+                    break;
+                }
+                e.dataOffset = reader.Position();
+                // Sizes are untrusted: a negative size would walk backwards, a range past the
+                // end of the file is a truncated package, and an absurd expansion claim
+                // would only make the buffers huge.
+                const bool isPacked = e.storedSize != e.plainSize;
+                if (e.plainSize < 0 || e.storedSize < 0 || e.storedSize > size - e.dataOffset ||
+                    (isPacked && e.plainSize > int64_t{e.storedSize} * kMaxPackRatio +
+                                                   kPackRatioSlack)) {
+                    damaged = true;
+                    break;
+                }
+                largest = std::max<int64_t>(largest, e.plainSize);
+                if (isPacked) {
+                    packed = true;
+                    largest = std::max<int64_t>(largest, e.storedSize);
+                }
+                log.LogLine("- " + e.sourceName + " To " + e.destination);
+                log.LogLine("  Size=" + Decimal(e.plainSize) + "bytes  PackSize=" +
+                            Decimal(e.storedSize) + "bytes");
+                position = e.dataOffset + e.storedSize;
+                state.entries.push_back(std::move(e));
+            }
+            if (damaged) {
+                LogDamage(log, reader.Position());
+            }
+            log.LogLine("");
+        }
+    }
+
+    const auto bufferSize = static_cast<size_t>(largest + 2);
+    if (!state.workBuffer.Allocate(bufferSize) ||
+        (packed && !state.packBuffer.Allocate(bufferSize))) {
+        return LoadPackageResult::OutOfMemory;
+    }
+    if (damaged) {
+        state.entries.clear();
+        state.groups.clear();
+    }
+    const bool ok = found && !damaged && !state.entries.empty() && !state.groups.empty();
+    return ok ? LoadPackageResult::Success : LoadPackageResult::Failure;
+}
+
+int64_t LoadFileRange(PackageState& state, Host& host, Log& log, const std::string& path,
+                      int64_t length, int64_t offset) {
+    log.LogLine(" Loading in file : " + FileNamePart(path));
+    log.LogLine(" Path " + FolderPart(path));
+    const int64_t size = host.FileSize(path);
+    if (size < 0 || size > kMaxFileSize || length < -1 || offset < 0) {
+        log.LogLine("! Can't access file !");
+        return 0;
+    }
+    if (length == -1) {
+        length = size;
+        log.LogLine(" Loading " + Decimal(length) + " bytes begining at " + Decimal(offset));
+    } else {
+        log.LogLine(" Loading " + Decimal(length) + "/ " + Decimal(size) + " bytes begining at " +
+                    Decimal(offset));
+    }
+    const auto needed = static_cast<size_t>(length + 1);
+    if (!state.workBuffer.Exists()) {
+        state.workBuffer.Allocate(needed);
+    } else if (state.workBuffer.Size() < needed) {
+        log.LogLine("- Re-Allocate memory : " + Decimal(length + 1));
+        if (!state.workBuffer.Allocate(needed)) {
+            state.workBuffer.Release();
+        }
+    }
+    if (!state.workBuffer.Exists()) {
+        log.LogLine("! Error, no *FileBuffer available");
+        return 0;
+    }
+    if (length == 0) {
+        return 1;
+    }
+    auto file = host.OpenRead(path);
+    if (!file || !file->Seek(offset)) {
+        log.LogLine("! Can't access to file ! ");
+        return 0;
+    }
+    int64_t done = 0;
+    while (done < length) {
+        const int64_t n = file->Read(state.workBuffer.Data() + done, length - done);
+        if (n <= 0) {
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+bool DecodeEntryData(PackageState& state, int32_t plainSize, int32_t storedSize) {
+    if (plainSize < 0 || storedSize < 0 ||
+        state.workBuffer.Size() < static_cast<size_t>(std::max(plainSize, storedSize))) {
+        return false;
+    }
+    if (plainSize == storedSize) {
+        Scramble(state.workBuffer.Data(), plainSize);
+        return true;
+    }
+    if (state.packBuffer.Size() < static_cast<size_t>(storedSize)) {
+        return false;
+    }
+    std::memcpy(state.packBuffer.Data(), state.workBuffer.Data(), static_cast<size_t>(storedSize));
+    return Jcalg1Decode(state.packBuffer.Data(), static_cast<size_t>(storedSize),
+                        state.workBuffer.Data(), static_cast<size_t>(plainSize)) != 0;
+}
+
+bool ExtractEntry(PackageState& state, Host& host, Log& log, const std::string& destination,
+                  bool memoryOnly) {
+    const PackageEntry* entry = state.Current();
+    if (entry == nullptr) {
+        log.ProgressLine("! Erreur sythème");
+        return false;
+    }
+    const int64_t got =
+        LoadFileRange(state, host, log, state.ownPath, entry->storedSize, entry->dataOffset);
+    if (got == 0) {
+        return false;
+    }
+    // A short read (a truncated program file) must not be decoded into garbage.
+    if (entry->storedSize > 0 && got != entry->storedSize) {
+        log.LogLine("! Can't access to file ! ");
+        return false;
+    }
+    if (!DecodeEntryData(state, entry->plainSize, entry->storedSize)) {
+        log.LogLine("! UnPack Error");
+        return false;
+    }
+    if (memoryOnly) {
+        return true;
+    }
+    if (!host.WriteFile(destination, state.workBuffer.Data(),
+                        static_cast<size_t>(entry->plainSize))) {
+        log.LogLine(" ! Error during save file");
+        return false;
+    }
+    return true;
+}
+
+} // namespace vuni

@@ -1,0 +1,62 @@
+#include "package/package_writer.h"
+
+#include "package/marker.h"
+#include "package/scramble.h"
+
+namespace vuni {
+
+bool PackageWriter::Put(const void* data, size_t size) {
+    if (size == 0) {
+        return true;
+    }
+    if (!sink_(data, size)) {
+        return false;
+    }
+    written_ += static_cast<int64_t>(size);
+    return true;
+}
+
+bool PackageWriter::PutInt32(int32_t value) {
+    const auto v = static_cast<uint32_t>(value);
+    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                          static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+    return Put(b, 4);
+}
+
+bool PackageWriter::PutScrambledString(const std::string& text) {
+    std::string bytes = text;
+    Scramble(bytes.data(), static_cast<int64_t>(bytes.size()));
+    return PutInt32(static_cast<int32_t>(bytes.size())) && Put(bytes.data(), bytes.size());
+}
+
+bool PackageWriter::WriteHeader(const PackageInfo& info, const std::vector<ScriptGroup>& groups) {
+    const std::string marker = "\n" + PackageMarker() + "\n";
+    bool ok = Put(marker.data(), marker.size()) && PutInt32(info.date) &&
+              PutScrambledString(info.applicationName) &&
+              PutScrambledString(info.applicationVersion) &&
+              PutScrambledString(info.recommendedCompanion) &&
+              PutScrambledString(info.recommendedJawsVersion) &&
+              PutScrambledString(info.scriptSetName) && PutScrambledString(info.scriptSetVersion) &&
+              PutScrambledString(info.author) && PutScrambledString(info.contact) &&
+              PutScrambledString(info.authorSite) && PutScrambledString(info.applicationSite) &&
+              PutScrambledString(info.creationText) && PutScrambledString(info.updateLocation) &&
+              PutInt32(info.flags) && PutScrambledString(info.reservedA) &&
+              PutScrambledString(info.reservedB) && PutScrambledString(info.comments);
+    for (const ScriptGroup& g : groups) {
+        ok = ok && PutScrambledString(g.name) && PutScrambledString(g.alias);
+    }
+    return ok && PutInt32(0);
+}
+
+bool PackageWriter::WriteEntry(const PackageWriterEntry& entry, std::string stored) {
+    const auto storedSize = static_cast<int32_t>(stored.size());
+    if (storedSize == entry.plainSize) {
+        Scramble(stored.data(), storedSize);
+    }
+    return PutScrambledString(entry.sourceName) && PutScrambledString(entry.destination) &&
+           PutInt32(entry.groupIndex) && PutInt32(entry.compileOrder) &&
+           PutInt32(entry.plainSize) && PutInt32(storedSize) && PutInt32(entry.flags) &&
+           Put(stored.data(), stored.size());
+}
+
+} // namespace vuni

@@ -1,0 +1,319 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "platform/sim/sim_host.h"
+#include "text/text.h"
+
+namespace vuni {
+namespace fs = std::filesystem;
+
+namespace {
+
+struct WindowsPath {
+    char drive = 0;                      // lower-case drive letter
+    std::vector<std::string> components; // Windows-1252 names, "." and ".." resolved
+};
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Adds the components of text to out, resolving "." and ".."; false on ".." at the root.
+bool AppendComponents(std::string_view text, std::vector<std::string>& out) {
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsSeparator(text[i])) {
+            ++i;
+        }
+        size_t start = i;
+        while (i < text.size() && !IsSeparator(text[i])) {
+            ++i;
+        }
+        std::string_view part = text.substr(start, i - start);
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (part == "..") {
+            if (out.empty()) {
+                return false;
+            }
+            out.pop_back();
+            continue;
+        }
+        out.emplace_back(part);
+    }
+    return true;
+}
+
+bool ParseWindowsPath(const std::string& path, const std::string& current, WindowsPath& out) {
+    std::string_view p(path);
+    if (p.size() >= 2 && IsDriveLetter(p[0]) && p[1] == ':') {
+        out.drive = LowerChar(p[0]);
+        std::string_view rest = p.substr(2);
+        if (!rest.empty() && !IsSeparator(rest[0])) {
+            // "C:relative": relative to the current folder when it is on that drive.
+            if (current.size() >= 2 && LowerChar(current[0]) == out.drive) {
+                if (!AppendComponents(std::string_view(current).substr(2), out.components)) {
+                    return false;
+                }
+            }
+        }
+        return AppendComponents(rest, out.components);
+    }
+    if (current.size() < 2 || !IsDriveLetter(current[0]) || current[1] != ':') {
+        return false;
+    }
+    out.drive = LowerChar(current[0]);
+    if (!p.empty() && IsSeparator(p[0])) {
+        return AppendComponents(p, out.components); // rooted on the current drive
+    }
+    return AppendComponents(std::string_view(current).substr(2), out.components) &&
+           AppendComponents(p, out.components);
+}
+
+// The entry of dir whose Windows name matches name without regard to case.
+std::string FindNoCaseIn(const fs::path& dir, const std::string& utf8Name) {
+    std::error_code ec;
+    if (fs::exists(dir / utf8Name, ec)) {
+        return utf8Name;
+    }
+    std::string wanted;
+    if (!Utf8ToCp1252(utf8Name, wanted)) {
+        return utf8Name;
+    }
+    wanted = Lower(wanted);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        std::string cp;
+        if (Utf8ToCp1252(name, cp) && Lower(cp) == wanted) {
+            return name;
+        }
+    }
+    return utf8Name;
+}
+
+std::string ToWindowsName(const std::string& hostName) {
+    std::string cp;
+    return Utf8ToCp1252(hostName, cp) ? cp : hostName;
+}
+
+class SimFile : public HostFile {
+public:
+    explicit SimFile(std::FILE* f) : f_(f) {}
+    ~SimFile() override { std::fclose(f_); }
+    SimFile(const SimFile&) = delete;
+    SimFile& operator=(const SimFile&) = delete;
+
+    int64_t Size() override {
+        struct stat st {};
+        return fstat(fileno(f_), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+    }
+    bool Seek(int64_t offset) override {
+        return offset >= 0 && fseeko(f_, static_cast<off_t>(offset), SEEK_SET) == 0;
+    }
+    int64_t Read(void* buffer, int64_t size) override {
+        if (size <= 0) {
+            return 0;
+        }
+        size_t n = std::fread(buffer, 1, static_cast<size_t>(size), f_);
+        if (n == 0 && std::ferror(f_)) {
+            return -1;
+        }
+        return static_cast<int64_t>(n);
+    }
+
+private:
+    std::FILE* f_;
+};
+
+bool WriteAll(const fs::path& target, const void* data, size_t size) {
+    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    const auto* p = static_cast<const char*>(data);
+    size_t done = 0;
+    bool ok = true;
+    while (done < size) {
+        ssize_t n = ::write(fd, p + done, size - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0) {
+        ok = false;
+    }
+    return ok;
+}
+
+} // namespace
+
+SimHost::SimHost(fs::path sandboxRoot) : root_(std::move(sandboxRoot)) {
+    // Every Windows machine has its drive C:.
+    std::error_code ec;
+    fs::create_directories(root_ / "c", ec);
+}
+
+void SimHost::MapDrive(char letter, fs::path folder) {
+    mappedDrives_.emplace_back(LowerChar(letter), std::move(folder));
+}
+
+fs::path SimHost::DriveFolder(char lowerLetter) const {
+    for (const auto& [letter, folder] : mappedDrives_) {
+        if (letter == lowerLetter) {
+            return folder;
+        }
+    }
+    return root_ / std::string(1, lowerLetter);
+}
+
+fs::path SimHost::ToHostPath(const std::string& windowsPath) const {
+    WindowsPath wp;
+    if (windowsPath.empty() || !ParseWindowsPath(windowsPath, currentFolder_, wp)) {
+        return {};
+    }
+    fs::path host = DriveFolder(wp.drive);
+    for (const std::string& c : wp.components) {
+        host /= FindNoCaseIn(host, Cp1252ToUtf8(c));
+    }
+    return host;
+}
+
+void SimHost::SetTemporaryFolder(std::string path) {
+    tempFolder_ = EnsureTrailingBackslash(path);
+}
+
+int64_t SimHost::FileSize(const std::string& path) {
+    fs::path p = ToHostPath(path);
+    struct stat st {};
+    if (p.empty() || ::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return -1;
+    }
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool SimHost::IsFile(const std::string& path) { return FileSize(path) >= 0; }
+
+bool SimHost::IsDirectory(const std::string& path) {
+    fs::path p = ToHostPath(path);
+    struct stat st {};
+    return !p.empty() && ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::unique_ptr<HostFile> SimHost::OpenRead(const std::string& path) {
+    if (!IsFile(path)) {
+        return nullptr;
+    }
+    std::FILE* f = std::fopen(ToHostPath(path).c_str(), "rb");
+    if (f == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<SimFile>(f);
+}
+
+bool SimHost::WriteFile(const std::string& path, const void* data, size_t size) {
+    fs::path p = ToHostPath(path);
+    if (p.empty() || IsDirectory(path)) {
+        return false;
+    }
+    return WriteAll(p, data, size);
+}
+
+bool SimHost::ReplaceFile(const std::string& path, const void* data, size_t size) {
+    fs::path p = ToHostPath(path);
+    if (p.empty() || IsDirectory(path)) {
+        return false;
+    }
+    fs::path tmp = p;
+    tmp += ".vuni-new";
+    if (!WriteAll(tmp, data, size)) {
+        std::error_code ec;
+        fs::remove(tmp, ec);
+        return false;
+    }
+    if (std::rename(tmp.c_str(), p.c_str()) != 0) {
+        std::error_code ec;
+        fs::remove(tmp, ec);
+        return false;
+    }
+    return true;
+}
+
+bool SimHost::CopyFile(const std::string& from, const std::string& to) {
+    if (!IsFile(from) || IsDirectory(to)) {
+        return false;
+    }
+    fs::path src = ToHostPath(from);
+    fs::path dst = ToHostPath(to);
+    if (dst.empty()) {
+        return false;
+    }
+    std::error_code ec;
+    fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec);
+    return !ec;
+}
+
+bool SimHost::DeleteFile(const std::string& path) {
+    if (!IsFile(path)) {
+        return false;
+    }
+    return ::unlink(ToHostPath(path).c_str()) == 0;
+}
+
+bool SimHost::CreateFolder(const std::string& path) {
+    fs::path p = ToHostPath(path);
+    return !p.empty() && ::mkdir(p.c_str(), 0755) == 0;
+}
+
+std::vector<FolderEntry> SimHost::ListFolder(const std::string& path) {
+    std::vector<FolderEntry> out;
+    if (!IsDirectory(path)) {
+        return out;
+    }
+    std::error_code ec;
+    for (fs::directory_iterator it(ToHostPath(path), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        FolderEntry e;
+        e.name = ToWindowsName(it->path().filename().string());
+        e.isDirectory = it->is_directory(ec);
+        out.push_back(std::move(e));
+    }
+    // The order of an NTFS listing: by name, without regard to case.
+    std::sort(out.begin(), out.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        return Lower(a.name) < Lower(b.name);
+    });
+    return out;
+}
+
+std::string SimHost::TemporaryFolder() {
+    // Windows always has its temporary folder; make sure the simulated one exists.
+    std::error_code ec;
+    fs::path p = ToHostPath(tempFolder_);
+    if (!p.empty()) {
+        fs::create_directories(p, ec);
+    }
+    return tempFolder_;
+}
+
+void SimHost::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+uint64_t SimHost::TickCount() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+} // namespace vuni

@@ -1,0 +1,63 @@
+// A simulated Windows on Linux: a real Host over a sandbox folder.
+//
+// Drive letters map to folders of the sandbox ("C:\x\y" is <root>/c/x/y). Windows names are
+// matched without regard to case, as on Windows, and are kept in UTF-8 on the Linux side so
+// that a described machine's tree can be read and written as ordinary files.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/host.h"
+
+namespace vuni {
+
+class SimHost : public Host {
+public:
+    explicit SimHost(std::filesystem::path sandboxRoot);
+
+    const std::filesystem::path& SandboxRoot() const { return root_; }
+    // The Linux path for a Windows path: existing components are found without regard to
+    // case, missing ones are kept as written. Empty when the path cannot be mapped (no
+    // drive letter and no current folder, a ".." above the drive root).
+    std::filesystem::path ToHostPath(const std::string& windowsPath) const;
+
+    // Maps a drive letter to another Linux folder (for example Z: to "/", as Wine does, so
+    // that tools can reach any Linux file through a Windows path).
+    void MapDrive(char letter, std::filesystem::path folder);
+
+    void SetOwnProgramPath(std::string path) { ownPath_ = std::move(path); }
+    void SetCurrentFolder(std::string path) { currentFolder_ = std::move(path); }
+    void SetTemporaryFolder(std::string path);
+
+    // files
+    int64_t FileSize(const std::string& path) override;
+    bool IsFile(const std::string& path) override;
+    bool IsDirectory(const std::string& path) override;
+    std::unique_ptr<HostFile> OpenRead(const std::string& path) override;
+    bool WriteFile(const std::string& path, const void* data, size_t size) override;
+    bool ReplaceFile(const std::string& path, const void* data, size_t size) override;
+    bool CopyFile(const std::string& from, const std::string& to) override;
+    bool DeleteFile(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    std::vector<FolderEntry> ListFolder(const std::string& path) override;
+    std::string OwnProgramPath() override { return ownPath_; }
+    std::string CurrentFolder() override { return currentFolder_; }
+    std::string TemporaryFolder() override;
+
+    void Sleep(uint32_t ms) override;
+    uint64_t TickCount() override;
+
+private:
+    std::filesystem::path DriveFolder(char lowerLetter) const;
+
+    std::filesystem::path root_;
+    std::vector<std::pair<char, std::filesystem::path>> mappedDrives_;
+    std::string ownPath_;
+    std::string currentFolder_ = "C:\\";
+    std::string tempFolder_ = "C:\\Windows\\Temp\\";
+};
+
+} // namespace vuni

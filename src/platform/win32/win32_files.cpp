@@ -1,0 +1,188 @@
+#include <windows.h>
+
+#include "platform/win32/win32_host.h"
+#include "text/text.h"
+
+namespace vuni {
+namespace {
+
+constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
+
+class Win32File : public HostFile {
+public:
+    explicit Win32File(HANDLE h) : h_(h) {}
+    ~Win32File() override { CloseHandle(h_); }
+    Win32File(const Win32File&) = delete;
+    Win32File& operator=(const Win32File&) = delete;
+
+    int64_t Size() override {
+        LARGE_INTEGER size;
+        return GetFileSizeEx(h_, &size) ? static_cast<int64_t>(size.QuadPart) : -1;
+    }
+    bool Seek(int64_t offset) override {
+        LARGE_INTEGER to;
+        to.QuadPart = offset;
+        return offset >= 0 && SetFilePointerEx(h_, to, nullptr, FILE_BEGIN);
+    }
+    int64_t Read(void* buffer, int64_t size) override {
+        auto* p = static_cast<char*>(buffer);
+        int64_t done = 0;
+        while (done < size) {
+            const DWORD chunk = static_cast<DWORD>(
+                (size - done) > (1 << 30) ? (1 << 30) : (size - done));
+            DWORD got = 0;
+            if (!::ReadFile(h_, p + done, chunk, &got, nullptr)) {
+                return done > 0 ? done : -1;
+            }
+            if (got == 0) {
+                break;
+            }
+            done += got;
+        }
+        return done;
+    }
+
+private:
+    HANDLE h_;
+};
+
+bool WriteAll(const std::string& path, const void* data, size_t size) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const auto* p = static_cast<const char*>(data);
+    size_t done = 0;
+    bool ok = true;
+    while (done < size) {
+        const DWORD chunk =
+            static_cast<DWORD>((size - done) > (1u << 30) ? (1u << 30) : (size - done));
+        DWORD wrote = 0;
+        if (!::WriteFile(h, p + done, chunk, &wrote, nullptr) || wrote == 0) {
+            ok = false;
+            break;
+        }
+        done += wrote;
+    }
+    if (!CloseHandle(h)) {
+        ok = false;
+    }
+    return ok;
+}
+
+std::string FromBuffer(const char* text, DWORD length) { return std::string(text, length); }
+
+} // namespace
+
+Win32Host::~Win32Host() = default;
+
+int64_t Win32Host::FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return -1;
+    }
+    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool Win32Host::IsFile(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != kNoAttributes && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32Host::IsDirectory(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != kNoAttributes && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::unique_ptr<HostFile> Win32Host::OpenRead(const std::string& path) {
+    if (!IsFile(path)) {
+        return nullptr;
+    }
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    return std::make_unique<Win32File>(h);
+}
+
+bool Win32Host::WriteFile(const std::string& path, const void* data, size_t size) {
+    return WriteAll(path, data, size);
+}
+
+bool Win32Host::ReplaceFile(const std::string& path, const void* data, size_t size) {
+    const std::string tmp = path + ".vuni-new";
+    if (!WriteAll(tmp, data, size)) {
+        DeleteFileA(tmp.c_str());
+        return false;
+    }
+    if (!MoveFileExA(tmp.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Win32Host::CopyFile(const std::string& from, const std::string& to) {
+    return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool Win32Host::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+bool Win32Host::CreateFolder(const std::string& path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+std::vector<FolderEntry> Win32Host::ListFolder(const std::string& path) {
+    std::vector<FolderEntry> out;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA((EnsureTrailingBackslash(path) + "*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) {
+        return out;
+    }
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        out.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
+    return out;
+}
+
+std::string Win32Host::OwnProgramPath() {
+    char buffer[MAX_PATH * 2];
+    const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return (n == 0 || n >= sizeof buffer) ? std::string() : FromBuffer(buffer, n);
+}
+
+std::string Win32Host::CurrentFolder() {
+    char buffer[MAX_PATH * 2];
+    const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return (n == 0 || n >= sizeof buffer) ? std::string() : FromBuffer(buffer, n);
+}
+
+std::string Win32Host::TemporaryFolder() {
+    char buffer[MAX_PATH * 2];
+    const DWORD n = GetTempPathA(sizeof buffer, buffer);
+    return (n == 0 || n >= sizeof buffer) ? std::string()
+                                          : EnsureTrailingBackslash(FromBuffer(buffer, n));
+}
+
+void Win32Host::Sleep(uint32_t ms) { ::Sleep(ms); }
+
+uint64_t Win32Host::TickCount() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    if (!QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(&now) ||
+        frequency.QuadPart == 0) {
+        return GetTickCount();
+    }
+    return static_cast<uint64_t>(now.QuadPart / (frequency.QuadPart / 1000));
+}
+
+} // namespace vuni

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_host.h"
+#include "testing/shared_dir.h"
+#include "testing/temp_dir.h"
+#include "text/text.h"
+
+namespace vuni {
+namespace {
+
+class SimFiles : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    SimHost host{dir.Path()};
+};
+
+TEST_F(SimFiles, DrivesMapIntoTheSandboxAndNamesIgnoreCase) {
+    // Linux names are UTF-8; the literals of the sources are Windows-1252.
+    testing::WriteHostFile(dir.Path() / "c" / "Users" / Cp1252ToUtf8("Élise") / "Default.JSS",
+                           "abc");
+    EXPECT_EQ(host.FileSize("C:\\Users\\Élise\\Default.JSS"), 3);
+    EXPECT_EQ(host.FileSize("c:\\USERS\\élise\\default.jss"), 3) << "Windows ignores case";
+    EXPECT_EQ(host.FileSize("C:/Users/Élise/./x/../Default.JSS"), 3);
+    EXPECT_TRUE(host.IsDirectory("C:\\"));
+    EXPECT_TRUE(host.IsDirectory("C:\\users"));
+    EXPECT_FALSE(host.IsFile("C:\\users"));
+    EXPECT_EQ(host.FileSize("C:\\users"), -1);
+    EXPECT_FALSE(host.IsDirectory("D:\\"));
+    EXPECT_TRUE(host.ToHostPath("C:\\..\\..").empty()) << "nothing above a drive root";
+}
+
+TEST_F(SimFiles, RelativePathsFollowTheCurrentFolder) {
+    host.SetCurrentFolder("C:\\Work");
+    ASSERT_TRUE(host.CreateFolder("C:\\Work"));
+    ASSERT_TRUE(host.WriteFile("a.txt", "xy", 2));
+    EXPECT_EQ(host.FileSize("C:\\Work\\a.txt"), 2);
+    EXPECT_EQ(host.FileSize("\\Work\\a.txt"), 2);
+    EXPECT_EQ(host.CurrentFolder(), "C:\\Work");
+}
+
+TEST_F(SimFiles, WriteCopyReplaceDeleteAndList) {
+    ASSERT_TRUE(host.CreateFolder("C:\\d"));
+    EXPECT_FALSE(host.CreateFolder("C:\\d")) << "already exists";
+    EXPECT_FALSE(host.CreateFolder("C:\\x\\y")) << "parent missing";
+    ASSERT_TRUE(host.WriteFile("C:\\d\\b.txt", "hello", 5));
+    ASSERT_TRUE(host.CopyFile("C:\\d\\b.txt", "C:\\d\\A.txt"));
+    ASSERT_TRUE(host.CreateFolder("C:\\d\\fra"));
+    std::string text;
+    ASSERT_TRUE(host.ReadWholeFile("C:\\d\\a.txt", text));
+    EXPECT_EQ(text, "hello");
+    ASSERT_TRUE(host.ReplaceFile("C:\\d\\a.txt", "new", 3));
+    ASSERT_TRUE(host.ReadWholeFile("C:\\d\\A.txt", text));
+    EXPECT_EQ(text, "new");
+    auto list = host.ListFolder("C:\\d");
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].name, "A.txt");
+    EXPECT_EQ(list[1].name, "b.txt");
+    EXPECT_EQ(list[2].name, "fra");
+    EXPECT_TRUE(list[2].isDirectory);
+    EXPECT_TRUE(host.DeleteFile("C:\\d\\b.txt"));
+    EXPECT_FALSE(host.DeleteFile("C:\\d\\b.txt"));
+    EXPECT_FALSE(host.WriteFile("C:\\d\\fra", "x", 1)) << "a folder is not a file";
+    EXPECT_FALSE(host.CopyFile("C:\\d\\missing", "C:\\d\\z"));
+    EXPECT_TRUE(host.ListFolder("C:\\none").empty());
+}
+
+TEST_F(SimFiles, OpenReadSeeksAndReads) {
+    ASSERT_TRUE(host.WriteFile("C:\\f.bin", "0123456789", 10));
+    auto f = host.OpenRead("C:\\f.bin");
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->Size(), 10);
+    ASSERT_TRUE(f->Seek(7));
+    char b[8] = {};
+    EXPECT_EQ(f->Read(b, 8), 3);
+    EXPECT_EQ(std::string(b, 3), "789");
+    EXPECT_FALSE(host.OpenRead("C:\\"));
+    EXPECT_FALSE(host.OpenRead("C:\\missing"));
+}
+
+TEST_F(SimFiles, MappedDriveReachesAnyFolderAndTempExists) {
+    testing::TempDir other;
+    testing::WriteHostFile(other.Path() / "x.txt", "1");
+    host.MapDrive('Z', other.Path());
+    EXPECT_EQ(host.FileSize("Z:\\x.txt"), 1);
+    const std::string temp = host.TemporaryFolder();
+    EXPECT_EQ(temp.back(), '\\');
+    EXPECT_TRUE(host.IsDirectory(temp));
+}
+
+} // namespace
+} // namespace vuni
