@@ -34,34 +34,72 @@ std::optional<std::string> Host::RegistryReadString(RegistryRoot, const std::str
 std::string Host::RegistryEnumSubkey(RegistryRoot, const std::string&, uint32_t, uint32_t) {
     return {};
 }
-std::string Host::SpecialFolder(int) { return {}; }
-int Host::WindowsVersionClass() { return 100; }
-bool Host::IsWindows64() { return false; }
-std::optional<std::vector<ProcessEntry>> Host::ProcessSnapshot() { return std::nullopt; }
-std::string Host::ProcessImagePath(uint32_t, int) { return {}; }
+std::string Host::SpecialFolder(int) {
+    return {};
+}
+int Host::WindowsVersionClass() {
+    return 100;
+}
+bool Host::IsWindows64() {
+    return false;
+}
+std::optional<std::vector<ProcessEntry>> Host::ProcessSnapshot() {
+    return std::nullopt;
+}
+std::string Host::ProcessImagePath(uint32_t, int) {
+    return {};
+}
 ProcessRun Host::StartProcess(const std::string&, const std::string&, const std::string&, bool) {
     return {};
 }
-bool Host::WaitProcess(const ProcessRun&, uint32_t) { return false; }
-uint32_t Host::ProcessExitCode(const ProcessRun&) { return kStillActive; }
-void Host::ReleaseProcess(ProcessRun& run) { run = {}; }
+bool Host::WaitProcess(const ProcessRun&, uint32_t) {
+    return false;
+}
+uint32_t Host::ProcessExitCode(const ProcessRun&) {
+    return kStillActive;
+}
+void Host::ReleaseProcess(ProcessRun& run) {
+    run = {};
+}
 LibraryCallResult Host::CallLibraryFunction(const std::string&, const std::string&,
                                             const std::string&) {
     return {};
 }
-bool Host::NamedMutexExists(const std::string&) { return false; }
-bool Host::CreateNamedMutex(const std::string&) { return true; }
+bool Host::NamedMutexExists(const std::string&) {
+    return false;
+}
+bool Host::CreateNamedMutex(const std::string&) {
+    return true;
+}
 void Host::CloseNamedMutex() {}
-uint64_t Host::FindTopLevelWindow(const std::string&) { return 0; }
+uint64_t Host::FindTopLevelWindow(const std::string&) {
+    return 0;
+}
 void Host::ShowTopLevelWindow(uint64_t, int) {}
-bool Host::ShellOpen(const std::string&) { return false; }
-bool Host::InitSound() { return false; }
-bool Host::PlayWav(const void*, size_t) { return false; }
-WallClock Host::LocalTimeNow() { return {}; }
-bool Host::NetworkStartup() { return false; }
-int64_t Host::TcpConnect(const std::string&, uint16_t) { return -1; }
-int64_t Host::TcpSend(int64_t, const void*, size_t) { return -1; }
-int64_t Host::TcpReceive(int64_t, void*, size_t, uint32_t) { return -1; }
+bool Host::ShellOpen(const std::string&) {
+    return false;
+}
+bool Host::InitSound() {
+    return false;
+}
+bool Host::PlayWav(const void*, size_t) {
+    return false;
+}
+WallClock Host::LocalTimeNow() {
+    return {};
+}
+bool Host::NetworkStartup() {
+    return false;
+}
+int64_t Host::TcpConnect(const std::string&, uint16_t) {
+    return -1;
+}
+int64_t Host::TcpSend(int64_t, const void*, size_t) {
+    return -1;
+}
+int64_t Host::TcpReceive(int64_t, void*, size_t, uint32_t) {
+    return -1;
+}
 void Host::TcpClose(int64_t) {}
 
 } // namespace vuni

@@ -112,10 +112,9 @@ public:
     // ---- registry: the raw calls; jaws/ applies the access rules.
     // The string value's data without its final zero byte, reading at most maxBytes;
     // nullopt when the key cannot be opened or the value is missing or not text.
-    virtual std::optional<std::string> RegistryReadString(RegistryRoot root,
-                                                          const std::string& key,
-                                                          const std::string& value,
-                                                          uint32_t access, size_t maxBytes);
+    virtual std::optional<std::string> RegistryReadString(RegistryRoot root, const std::string& key,
+                                                          const std::string& value, uint32_t access,
+                                                          size_t maxBytes);
     // The name of subkey index (from 0); empty when there is none.
     virtual std::string RegistryEnumSubkey(RegistryRoot root, const std::string& key,
                                            uint32_t index, uint32_t access);

@@ -1,16 +1,15 @@
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/sim/sim_host.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
-
-#include "platform/sim/sim_host.h"
-#include "text/text.h"
+#include <unistd.h>
 
 namespace vuni {
 namespace fs = std::filesystem;
@@ -22,9 +21,13 @@ struct WindowsPath {
     std::vector<std::string> components; // Windows-1252 names, "." and ".." resolved
 };
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // Adds the components of text to out, resolving "." and ".."; false on ".." at the root.
 bool AppendComponents(std::string_view text, std::vector<std::string>& out) {
@@ -205,7 +208,9 @@ int64_t SimHost::FileSize(const std::string& path) {
     return static_cast<int64_t>(st.st_size);
 }
 
-bool SimHost::IsFile(const std::string& path) { return FileSize(path) >= 0; }
+bool SimHost::IsFile(const std::string& path) {
+    return FileSize(path) >= 0;
+}
 
 bool SimHost::IsDirectory(const std::string& path) {
     fs::path p = ToHostPath(path);
@@ -284,8 +289,7 @@ std::vector<FolderEntry> SimHost::ListFolder(const std::string& path) {
         return out;
     }
     std::error_code ec;
-    for (fs::directory_iterator it(ToHostPath(path), ec), end; !ec && it != end;
-         it.increment(ec)) {
+    for (fs::directory_iterator it(ToHostPath(path), ec), end; !ec && it != end; it.increment(ec)) {
         FolderEntry e;
         e.name = ToWindowsName(it->path().filename().string());
         e.isDirectory = it->is_directory(ec);
@@ -308,7 +312,9 @@ std::string SimHost::TemporaryFolder() {
     return tempFolder_;
 }
 
-void SimHost::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SimHost::Sleep(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 uint64_t SimHost::TickCount() {
     using namespace std::chrono;

@@ -5,12 +5,14 @@
 // that a described machine's tree can be read and written as ordinary files.
 #pragma once
 
+#include "platform/host.h"
+#include "platform/sim/sim_registry.h"
+
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "platform/host.h"
 
 namespace vuni {
 
@@ -50,7 +52,49 @@ public:
     void Sleep(uint32_t ms) override;
     uint64_t TickCount() override;
 
+    // ---- the described machine (see sim_machine.h for loading one from a folder)
+    SimRegistry& Registry() { return registry_; }
+    // The folder of a shell special folder; a final "\" is dropped, as the shell gives it.
+    void SetSpecialFolder(int csidl, const std::string& path);
+    void SetWindowsVersionClass(int versionClass) { versionClass_ = versionClass; }
+    void SetWindows64(bool is64) { windows64_ = is64; }
+    // A standard user: keys of HKEY_LOCAL_MACHINE open for reading only.
+    void SetRestrictedUser(bool restricted) { restrictedUser_ = restricted; }
+
+    // The running processes, in snapshot order. A described process stands for the
+    // machine's own programs; imagePath is its full Windows path, or a bare file name for a
+    // process whose image path cannot be read (another user's, a protected one).
+    void AddProcess(uint32_t id, std::string imagePath);
+    // A real Linux child process (a native stand-in started through this host): listed
+    // under its Linux pid while it runs, with imagePath as its Windows image path.
+    void AddStartedProcess(uint32_t pid, std::string imagePath);
+    void RemoveProcess(uint32_t id);
+
+    // registry: keys under HKEY_LOCAL_MACHINE\SOFTWARE are seen as a 32-bit program sees
+    // them: on a 64-bit machine, without KEY_WOW64_64KEY, they are read from
+    // SOFTWARE\Wow6432Node.
+    std::optional<std::string> RegistryReadString(RegistryRoot root, const std::string& key,
+                                                  const std::string& value, uint32_t access,
+                                                  size_t maxBytes) override;
+    std::string RegistryEnumSubkey(RegistryRoot root, const std::string& key, uint32_t index,
+                                   uint32_t access) override;
+    std::string SpecialFolder(int csidl) override;
+    int WindowsVersionClass() override { return versionClass_; }
+    bool IsWindows64() override { return windows64_; }
+    std::optional<std::vector<ProcessEntry>> ProcessSnapshot() override;
+    std::string ProcessImagePath(uint32_t id, int versionClass) override;
+
 private:
+    struct SimProcess {
+        uint32_t id = 0;
+        std::string imagePath;
+        bool startedChild = false;
+    };
+    // The full registry path of a key as opened with access; empty when it cannot be
+    // opened.
+    std::string OpenKeyPath(RegistryRoot root, const std::string& key, uint32_t access) const;
+    bool IsAlive(const SimProcess& p) const;
+
     std::filesystem::path DriveFolder(char lowerLetter) const;
 
     std::filesystem::path root_;
@@ -58,6 +102,12 @@ private:
     std::string ownPath_;
     std::string currentFolder_ = "C:\\";
     std::string tempFolder_ = "C:\\Windows\\Temp\\";
+    SimRegistry registry_;
+    std::vector<std::pair<int, std::string>> specialFolders_;
+    int versionClass_ = 80;
+    bool windows64_ = true;
+    bool restrictedUser_ = false;
+    std::vector<SimProcess> processes_;
 };
 
 } // namespace vuni

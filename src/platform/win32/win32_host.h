@@ -29,6 +29,22 @@ public:
 
     void Sleep(uint32_t ms) override;
     uint64_t TickCount() override;
+
+    // registry
+    std::optional<std::string> RegistryReadString(RegistryRoot root, const std::string& key,
+                                                  const std::string& value, uint32_t access,
+                                                  size_t maxBytes) override;
+    std::string RegistryEnumSubkey(RegistryRoot root, const std::string& key, uint32_t index,
+                                   uint32_t access) override;
+
+    // shell and system facts
+    std::string SpecialFolder(int csidl) override;
+    int WindowsVersionClass() override;
+    bool IsWindows64() override;
+
+    // processes
+    std::optional<std::vector<ProcessEntry>> ProcessSnapshot() override;
+    std::string ProcessImagePath(uint32_t id, int versionClass) override;
 };
 
 } // namespace vuni

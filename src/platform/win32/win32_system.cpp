@@ -1,0 +1,58 @@
+#include "platform/win32/win32_host.h"
+#include "platform/windows_version.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+namespace vuni {
+namespace {
+
+// A function of a system library, looked up by name because older Windows lack it.
+template <typename Function> Function LookUp(HMODULE module, const char* name) {
+    if (module == nullptr) {
+        return nullptr;
+    }
+    // Through a generic function pointer: the cast between function types is deliberate.
+    auto generic = reinterpret_cast<void (*)()>(GetProcAddress(module, name));
+    return reinterpret_cast<Function>(generic);
+}
+
+} // namespace
+
+std::string Win32Host::SpecialFolder(int csidl) {
+    char buffer[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, buffer, csidl, FALSE) || buffer[0] == '\0') {
+        return {};
+    }
+    return buffer;
+}
+
+int Win32Host::WindowsVersionClass() {
+    OSVERSIONINFOEXA info;
+    ZeroMemory(&info, sizeof info);
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) {
+        return kClassLater;
+    }
+    WindowsVersionFacts facts;
+    facts.platformId = info.dwPlatformId;
+    facts.major = info.dwMajorVersion;
+    facts.minor = info.dwMinorVersion;
+    facts.productType = info.wProductType;
+    return WindowsVersionClassOf(facts);
+}
+
+bool Win32Host::IsWindows64() {
+    using GetNativeSystemInfoFn = void(WINAPI*)(SYSTEM_INFO*);
+    auto getNativeSystemInfo =
+        LookUp<GetNativeSystemInfoFn>(GetModuleHandleA("kernel32.dll"), "GetNativeSystemInfo");
+    if (getNativeSystemInfo == nullptr) {
+        return false;
+    }
+    SYSTEM_INFO info;
+    ZeroMemory(&info, sizeof info);
+    getNativeSystemInfo(&info);
+    return info.wProcessorArchitecture != PROCESSOR_ARCHITECTURE_INTEL;
+}
+
+} // namespace vuni
