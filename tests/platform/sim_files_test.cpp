@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
 #include "platform/sim/sim_host.h"
 #include "testing/shared_dir.h"
 #include "testing/temp_dir.h"
 #include "text/text.h"
+
+#include <gtest/gtest.h>
 
 namespace vuni {
 namespace {
