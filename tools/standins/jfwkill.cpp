@@ -5,8 +5,10 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <tlhelp32.h>
+// clang-format off
 #include <windows.h>
+#include <tlhelp32.h>
+// clang-format on
 #else
 #include <cstdlib>
 #include <dirent.h>

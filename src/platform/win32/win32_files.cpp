@@ -1,7 +1,7 @@
+#include <windows.h>
+
 #include "platform/win32/win32_host.h"
 #include "text/text.h"
-
-#include <windows.h>
 
 namespace vuni {
 namespace {
@@ -28,8 +28,8 @@ public:
         auto* p = static_cast<char*>(buffer);
         int64_t done = 0;
         while (done < size) {
-            const DWORD chunk =
-                static_cast<DWORD>((size - done) > (1 << 30) ? (1 << 30) : (size - done));
+            const DWORD chunk = static_cast<DWORD>(
+                (size - done) > (1 << 30) ? (1 << 30) : (size - done));
             DWORD got = 0;
             if (!::ReadFile(h_, p + done, chunk, &got, nullptr)) {
                 return done > 0 ? done : -1;
@@ -71,9 +71,7 @@ bool WriteAll(const std::string& path, const void* data, size_t size) {
     return ok;
 }
 
-std::string FromBuffer(const char* text, DWORD length) {
-    return std::string(text, length);
-}
+std::string FromBuffer(const char* text, DWORD length) { return std::string(text, length); }
 
 } // namespace
 
@@ -102,8 +100,8 @@ std::unique_ptr<HostFile> Win32Host::OpenRead(const std::string& path) {
     if (!IsFile(path)) {
         return nullptr;
     }
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
@@ -132,9 +130,7 @@ bool Win32Host::CopyFile(const std::string& from, const std::string& to) {
     return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
-bool Win32Host::DeleteFile(const std::string& path) {
-    return ::DeleteFileA(path.c_str()) != 0;
-}
+bool Win32Host::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
 
 bool Win32Host::CreateFolder(const std::string& path) {
     return CreateDirectoryA(path.c_str(), nullptr) != 0;
@@ -177,9 +173,7 @@ std::string Win32Host::TemporaryFolder() {
                                           : EnsureTrailingBackslash(FromBuffer(buffer, n));
 }
 
-void Win32Host::Sleep(uint32_t ms) {
-    ::Sleep(ms);
-}
+void Win32Host::Sleep(uint32_t ms) { ::Sleep(ms); }
 
 uint64_t Win32Host::TickCount() {
     LARGE_INTEGER frequency;

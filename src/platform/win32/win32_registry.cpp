@@ -1,6 +1,8 @@
-#include "platform/win32/win32_host.h"
-
+// clang-format off
 #include <windows.h>
+// clang-format on
+
+#include "platform/win32/win32_host.h"
 
 namespace vuni {
 namespace {

@@ -1,8 +1,10 @@
+// clang-format off
+#include <windows.h>
+#include <shlobj.h>
+// clang-format on
+
 #include "platform/win32/win32_host.h"
 #include "platform/windows_version.h"
-
-#include <shlobj.h>
-#include <windows.h>
 
 namespace vuni {
 namespace {
