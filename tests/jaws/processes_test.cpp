@@ -2,6 +2,9 @@
 #include "machine_fixture.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace vuni {
 namespace {
@@ -85,6 +88,36 @@ TEST(ProcessesOnAMachine, TheRunningJawsOfADescribedMachine) {
     EXPECT_EQ(id, 3120u);
     EXPECT_EQ(ProcessFolder(m.host, id), "C:\\Program Files\\Freedom Scientific\\JAWS\\10.0\\");
     EXPECT_EQ(list.FindProcess(m.host, "JScript.exe"), 0u);
+}
+
+} // namespace
+} // namespace vuni
+
+namespace vuni {
+namespace {
+
+TEST(ProcessesOnAMachine, AStartedStandInIsFoundWithItsWindowsFolder) {
+    testing::TempDir dir;
+    SimHost host(dir.Path());
+    std::string error;
+    ASSERT_TRUE(LoadMachine(host, testing::MachineDir("jaws11"), error, VUNI_STANDIN_DIR)) << error;
+    host.RemoveProcess(2044); // the described jfw.exe: a real one runs instead
+    const std::string program = "C:\\Program Files\\Freedom Scientific\\JAWS\\11.0\\jfw.exe";
+    const std::string hostProgram = host.ToHostPath(program).string();
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        execl(hostProgram.c_str(), hostProgram.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    host.AddStartedProcess(static_cast<uint32_t>(pid), program);
+    ProcessList list;
+    EXPECT_EQ(list.FindProcess(host, "jfw.exe"), static_cast<uint32_t>(pid));
+    EXPECT_EQ(ProcessFolder(host, static_cast<uint32_t>(pid)),
+              "C:\\Program Files\\Freedom Scientific\\JAWS\\11.0\\");
+    ::kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    EXPECT_EQ(list.FindProcess(host, "jfw.exe"), 0u) << "ended";
 }
 
 } // namespace
