@@ -326,6 +326,12 @@ void Wizard::WindowActivated() {
     }
 }
 
+void Wizard::FocusAndRemember(int control) {
+    FocusNow(control);
+    state_.focus.remembered = control;
+    state_.focus.pageFocus = control;
+}
+
 void Wizard::WindowDeactivated() {
     const int focused = view_.FocusedControl();
     if (focused != 0) {

@@ -91,6 +91,9 @@ public:
     void DeferredFocus();
     void WindowActivated();
     void WindowDeactivated();
+    // Focuses a control now and makes it both the remembered and the page focus control
+    // (used once an operation has run).
+    void FocusAndRemember(int control);
 
     // ---- ViewEvents
     void OnControl(int control, ControlEvent event) override;

@@ -68,6 +68,12 @@ TEST_F(FocusAndViewer, ActivationReturnsTheFocusToWhereItWas) {
     state.focus.remembered = 9999;
     view.Activate();
     EXPECT_EQ(view.FocusedControl(), kOperationChooser);
+    // After an operation the runner's choice wins over the page's own.
+    wizard->FocusAndRemember(kCancelButton);
+    view.Deactivate();
+    view.Activate();
+    EXPECT_EQ(view.FocusedControl(), kCancelButton);
+    EXPECT_EQ(state.focus.pageFocus, kCancelButton);
 }
 
 TEST_F(FocusAndViewer, HelpTextHasSevenSectionsWithTheirTitles) {
