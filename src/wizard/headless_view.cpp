@@ -24,6 +24,12 @@ const HeadlessView::ControlState& HeadlessView::State(int control) const {
 }
 
 std::string HeadlessView::Text(int control) const {
+    if (control == ctl::kProgressBox) {
+        return progress_.Text();
+    }
+    if (control == ctl::kLogBox) {
+        return log_.Text();
+    }
     const ControlState& s = State(control);
     if (const ctl::ControlSpec* spec = ctl::FindControl(control);
         spec != nullptr && spec->type == ctl::ControlType::DropDown) {
@@ -263,6 +269,42 @@ void HeadlessView::Close() {
     if (events_ != nullptr) {
         events_->OnCloseRequest();
     }
+}
+
+std::string HeadlessView::Snapshot() const {
+    std::string out = "[" + title_ + "]\n";
+    for (const ctl::ControlSpec& spec : ctl::ControlTable()) {
+        if (spec.type == ctl::ControlType::Panel || !IsShown(spec.number)) {
+            continue;
+        }
+        const ControlState& s = State(spec.number);
+        out += Decimal(spec.number);
+        out += focused_ == spec.number ? " * " : "   ";
+        out += "\"" + Text(spec.number) + "\"";
+        if (!Usable(spec.number)) {
+            out += " (désactivé)";
+        }
+        if (spec.type == ctl::ControlType::CheckBox) {
+            out += s.checked ? " [x]" : " [ ]";
+        }
+        if (spec.type == ctl::ControlType::DropDown) {
+            out += " {";
+            for (size_t i = 0; i < s.items.size(); ++i) {
+                out += (i == 0 ? "" : " | ") + s.items[i];
+            }
+            out += "}";
+        }
+        out += "\n";
+        if (spec.type == ctl::ControlType::FileList) {
+            for (size_t r = 0; r < rows_.size(); ++r) {
+                out += static_cast<int>(r) == selectedRow_ ? "   > " : "     ";
+                out += rows_[r].checked ? "[x] " : "[ ] ";
+                out += rows_[r].text + "\n";
+            }
+        }
+    }
+    out += "<" + status_ + ">\n";
+    return out;
 }
 
 } // namespace vuni

@@ -87,6 +87,9 @@ public:
     const std::vector<ContextMenuItems>& Menus() const { return menus_; }
     const std::vector<int>& SelectAllRequests() const { return selectAll_; }
     const std::vector<int>& CaretRequests() const { return caretToStart_; }
+    // The window as a reader would meet it: title, then every shown control in tab order
+    // with its number, text, state and items, then the file rows and the status bar.
+    std::string Snapshot() const;
 
     // ---- acting as the user; each reports the event to the attached ViewEvents
     void Attach(ViewEvents* events) { events_ = events; }

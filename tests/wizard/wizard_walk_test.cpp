@@ -27,6 +27,12 @@ TEST_F(WizardWalk, WelcomePageTextsFieldsAndOfferedButtons) {
     EXPECT_FALSE(Previous()); // hidden on the Welcome page
     EXPECT_EQ(view.Title(), "Vuni pour MonAppli");
     EXPECT_EQ(view.Status(), "Vuni");
+    const std::string snapshot = view.Snapshot();
+    EXPECT_EQ(snapshot.rfind("[Vuni pour MonAppli]\n", 0), 0u);
+    EXPECT_NE(snapshot.find("\n7 * \"Bienvenue"), std::string::npos);
+    EXPECT_NE(snapshot.find("\n2   \"&Suivant\"\n"), std::string::npos);
+    EXPECT_EQ(snapshot.find("\"Parcourir\""), std::string::npos); // another page
+    EXPECT_EQ(snapshot.find("Site de l'auteur"), std::string::npos);
 }
 
 TEST_F(WizardWalk, WelcomeTextWithoutVersionCertifiedWithCommentsAndSites) {
