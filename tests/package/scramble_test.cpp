@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "package/scramble.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace vuni {
 namespace {
@@ -24,7 +23,8 @@ TEST(Scramble, EveryByteAtEveryPositionRoundTrips) {
     Scramble(copy.data(), static_cast<int64_t>(copy.size()));
     EXPECT_NE(copy, all);
     // Bits 3 and 4 stay in place at positions 3 mod 4.
-    EXPECT_EQ(static_cast<unsigned char>(copy[3]) & 0x18, static_cast<unsigned char>(all[3]) & 0x18);
+    EXPECT_EQ(static_cast<unsigned char>(copy[3]) & 0x18,
+              static_cast<unsigned char>(all[3]) & 0x18);
     Scramble(copy.data(), static_cast<int64_t>(copy.size()));
     EXPECT_EQ(copy, all);
 }
