@@ -167,7 +167,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     } else {
         const std::string folder = tool.OwnFolder();
         stubPath = folder + "vuni.exe";
-        stubArg = ToConsole(stubPath);
+        stubArg = tool.ToCommandLinePath(stubPath);
         if (folder.empty() || !host.IsFile(stubPath)) {
             for (const ManifestError& e : errors) {
                 PrintError(where(e.line) + ToConsole(e.message));

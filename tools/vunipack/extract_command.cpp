@@ -118,7 +118,7 @@ int RunExtractCommand(const std::vector<std::string>& args) {
         if (all && e.groupIndex != kIntroSoundGroup) {
             target += SafeName(GroupLabel(state, e.groupIndex), "group") + "\\";
             if (!MakeFolders(host, target)) {
-                PrintError(ToConsole(target) + ": cannot create the folder");
+                PrintError(tool.ToCommandLinePath(target) + ": cannot create the folder");
                 ++failures;
                 continue;
             }
@@ -135,7 +135,7 @@ int RunExtractCommand(const std::vector<std::string>& args) {
             ++failures;
             continue;
         }
-        std::fputs((ToConsole(target) + "\n").c_str(), stdout);
+        std::fputs((tool.ToCommandLinePath(target) + "\n").c_str(), stdout);
     }
     return failures == 0 ? kExitOk : kExitBadInput;
 }

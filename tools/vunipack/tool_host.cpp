@@ -24,6 +24,8 @@ bool ToolHost::ToHostPath(const std::string& commandLinePath, std::string& hostP
     return !hostPath.empty();
 }
 
+std::string ToolHost::ToCommandLinePath(const std::string& hostPath) const { return hostPath; }
+
 std::string ToolHost::OwnFolder() {
     const std::string own = host_->OwnProgramPath();
     return own.empty() ? std::string() : FolderPart(own);
@@ -74,6 +76,19 @@ bool ToolHost::ToHostPath(const std::string& commandLinePath, std::string& hostP
     }
     hostPath = "Z:" + cp;
     return true;
+}
+
+std::string ToolHost::ToCommandLinePath(const std::string& hostPath) const {
+    std::string p = hostPath;
+    if (p.size() >= 2 && (p[0] == 'Z' || p[0] == 'z') && p[1] == ':') {
+        p.erase(0, 2);
+        for (char& c : p) {
+            if (c == '\\') {
+                c = '/';
+            }
+        }
+    }
+    return Cp1252ToUtf8(p);
 }
 
 std::string ToolHost::OwnFolder() {

@@ -28,6 +28,8 @@ public:
     // The Windows path of a command-line path; false when it cannot be written in
     // Windows-1252 (a Linux name with characters outside that code page).
     bool ToHostPath(const std::string& commandLinePath, std::string& hostPath) const;
+    // A Windows path back in the command line's form, for messages and listings.
+    std::string ToCommandLinePath(const std::string& hostPath) const;
     // The folder that holds the running vunipack, as a Windows path ending with "\"; empty
     // when it cannot be found.
     std::string OwnFolder();
