@@ -24,7 +24,9 @@ bool ToolHost::ToHostPath(const std::string& commandLinePath, std::string& hostP
     return !hostPath.empty();
 }
 
-std::string ToolHost::ToCommandLinePath(const std::string& hostPath) const { return hostPath; }
+std::string ToolHost::ToCommandLinePath(const std::string& hostPath) const {
+    return hostPath;
+}
 
 std::string ToolHost::OwnFolder() {
     const std::string own = host_->OwnProgramPath();
