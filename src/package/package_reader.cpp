@@ -30,10 +30,13 @@ public:
             blockPos_ = static_cast<size_t>(position - blockStart_);
             return true;
         }
+        // A long jump forward (over file data) is followed by a short read: only a record
+        // header is wanted there. A short one keeps reading whole blocks.
+        const int64_t blockEnd = blockStart_ + static_cast<int64_t>(blockLen_);
+        afterSeek_ = position < blockStart_ || position - blockEnd > kLongJump;
         blockStart_ = position;
         blockPos_ = 0;
         blockLen_ = 0;
-        afterSeek_ = true;
         return file_.Seek(position);
     }
 
@@ -97,8 +100,8 @@ private:
         blockStart_ += static_cast<int64_t>(blockLen_);
         blockPos_ = 0;
         blockLen_ = 0;
-        // Right after a jump over file data only a record header is wanted: reading a
-        // whole block there would make the walk cost grow with the size of the files.
+        // Reading a whole block after each jump over file data would make the walk cost
+        // grow with the size of the files.
         const int64_t want = afterSeek_ ? kSeekReadSize : static_cast<int64_t>(sizeof block_);
         afterSeek_ = false;
         const int64_t n = file_.Read(block_, want);
@@ -115,7 +118,8 @@ private:
     size_t blockPos_ = 0;
     size_t blockLen_ = 0;
     bool afterSeek_ = false;
-    static constexpr int64_t kSeekReadSize = 1024;
+    static constexpr int64_t kSeekReadSize = 256;
+    static constexpr int64_t kLongJump = 16 * 1024;
     uint8_t block_[64 * 1024];
 };
 
