@@ -2,7 +2,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "manifest.h"
-#include "package/jcalg1.h"
+#include "pack_choice.h"
 #include "package/marker.h"
 #include "package/package.h"
 #include "package/package_writer.h"
@@ -49,34 +49,6 @@ bool HoldsMarkerLine(const std::string& image, const std::string& marker) {
         }
     }
     return false;
-}
-
-// The bytes stored for a file: a JCALG1 stream when it is worth it and sound, otherwise
-// the plain content (which the writer scrambles).
-std::string StoredBytes(const std::string& data, bool store, int level, bool& packed,
-                        std::string& warning) {
-    packed = false;
-    if (store || data.empty()) {
-        return data;
-    }
-    std::string stream =
-        Jcalg1Encode(reinterpret_cast<const uint8_t*>(data.data()), data.size(), level);
-    const auto plain = static_cast<int64_t>(data.size());
-    const auto stored = static_cast<int64_t>(stream.size());
-    if (stream.empty() || stored >= plain || plain > stored * kMaxPackRatio + kPackRatioSlack) {
-        return data;
-    }
-    // An installer that cannot unpack its own files is worse than a larger one.
-    std::string check(data.size(), '\0');
-    if (stream.compare(0, 2, "JC") != 0 ||
-        Jcalg1Decode(reinterpret_cast<const uint8_t*>(stream.data()), stream.size(),
-                     reinterpret_cast<uint8_t*>(check.data()), check.size()) != data.size() ||
-        check != data) {
-        warning = "the compressed form does not decode back; the file is stored instead";
-        return data;
-    }
-    packed = true;
-    return stream;
 }
 
 } // namespace
@@ -223,13 +195,11 @@ int RunBuildCommand(const std::vector<std::string>& args) {
             PrintError("[" + std::to_string(i + 1) + "/" + std::to_string(manifest.files.size()) +
                        "] " + ToConsole(f.path) + " (" + std::to_string(data.size()) + " bytes)");
         }
-        bool packed = false;
-        std::string warning;
-        std::string stored = StoredBytes(data, store, level, packed, warning);
-        if (!warning.empty()) {
-            PrintError(where(f.line) + "'" + ToConsole(f.path) + "': " + warning);
+        StoredForm form = ChooseStoredForm(data, store, level);
+        if (!form.warning.empty()) {
+            PrintError(where(f.line) + "'" + ToConsole(f.path) + "': " + form.warning);
         }
-        packedCount += packed ? 1 : 0;
+        packedCount += form.packed ? 1 : 0;
         PackageWriterEntry e;
         e.sourceName = f.sourceName;
         e.destination = f.destination;
@@ -237,7 +207,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
         e.compileOrder = f.compileOrder;
         e.plainSize = static_cast<int32_t>(data.size());
         e.flags = f.flags;
-        if (!writer.WriteEntry(e, std::move(stored))) {
+        if (!writer.WriteEntry(e, std::move(form.bytes))) {
             PrintError(where(f.line) + "cannot write the record of '" + ToConsole(f.path) +
                        "'; nothing written");
             return kExitBadInput;
