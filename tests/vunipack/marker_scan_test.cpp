@@ -45,7 +45,8 @@ std::vector<fs::path> ProgramsUnder(const fs::path& root) {
     std::vector<fs::path> out;
     std::error_code ec;
     for (fs::recursive_directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->path().filename() == "CMakeFiles") {
+        // Build metadata, and the Wine prefix of the Windows tests (Wine's own programs).
+        if (it->path().filename() == "CMakeFiles" || it->path().filename() == "wine-prefix") {
             it.disable_recursion_pending();
             continue;
         }
