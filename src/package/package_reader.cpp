@@ -1,12 +1,12 @@
-#include <algorithm>
-#include <cstring>
-
 #include "log/log.h"
 #include "package/jcalg1.h"
 #include "package/package.h"
 #include "package/scramble.h"
 #include "platform/host.h"
 #include "text/text.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace vuni {
 namespace {
@@ -30,6 +30,10 @@ public:
             blockPos_ = static_cast<size_t>(position - blockStart_);
             return true;
         }
+        // A long jump forward (over file data) is followed by a short read: only a record
+        // header is wanted there. A short one keeps reading whole blocks.
+        const int64_t blockEnd = blockStart_ + static_cast<int64_t>(blockLen_);
+        afterSeek_ = position < blockStart_ || position - blockEnd > kLongJump;
         blockStart_ = position;
         blockPos_ = 0;
         blockLen_ = 0;
@@ -64,9 +68,9 @@ public:
         if (!ReadBytes(b, 4)) {
             return false;
         }
-        value = static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-                                     (static_cast<uint32_t>(b[2]) << 16) |
-                                     (static_cast<uint32_t>(b[3]) << 24));
+        value = static_cast<int32_t>(
+            static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+            (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24));
         return true;
     }
 
@@ -96,7 +100,11 @@ private:
         blockStart_ += static_cast<int64_t>(blockLen_);
         blockPos_ = 0;
         blockLen_ = 0;
-        const int64_t n = file_.Read(block_, sizeof block_);
+        // Reading a whole block after each jump over file data would make the walk cost
+        // grow with the size of the files.
+        const int64_t want = afterSeek_ ? kSeekReadSize : static_cast<int64_t>(sizeof block_);
+        afterSeek_ = false;
+        const int64_t n = file_.Read(block_, want);
         if (n <= 0) {
             return false;
         }
@@ -109,6 +117,9 @@ private:
     int64_t blockStart_ = 0;
     size_t blockPos_ = 0;
     size_t blockLen_ = 0;
+    bool afterSeek_ = false;
+    static constexpr int64_t kSeekReadSize = 256;
+    static constexpr int64_t kLongJump = 16 * 1024;
     uint8_t block_[64 * 1024];
 };
 
@@ -154,10 +165,9 @@ bool ReadInfo(PackageFileReader& r, PackageInfo& info) {
            r.ReadScrambledString(info.scriptSetVersion) && r.ReadScrambledString(info.author) &&
            r.ReadScrambledString(info.contact) && r.ReadScrambledString(info.authorSite) &&
            r.ReadScrambledString(info.applicationSite) &&
-           r.ReadScrambledString(info.creationText) &&
-           r.ReadScrambledString(info.updateLocation) && r.ReadInt32(info.flags) &&
-           r.ReadScrambledString(info.reservedA) && r.ReadScrambledString(info.reservedB) &&
-           r.ReadScrambledString(info.comments);
+           r.ReadScrambledString(info.creationText) && r.ReadScrambledString(info.updateLocation) &&
+           r.ReadInt32(info.flags) && r.ReadScrambledString(info.reservedA) &&
+           r.ReadScrambledString(info.reservedB) && r.ReadScrambledString(info.comments);
 }
 
 void LogDamage(Log& log, int64_t offset) {
@@ -177,6 +187,8 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
     state.entries.clear();
     state.groups.clear();
     state.currentEntry = -1;
+    state.info = PackageInfo{};
+    state.infoOffset = 0;
     log.LogLine("* File Scan : " + path);
 
     bool found = false;
@@ -223,8 +235,8 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
                 // would only make the buffers huge.
                 const bool isPacked = e.storedSize != e.plainSize;
                 if (e.plainSize < 0 || e.storedSize < 0 || e.storedSize > size - e.dataOffset ||
-                    (isPacked && e.plainSize > int64_t{e.storedSize} * kMaxPackRatio +
-                                                   kPackRatioSlack)) {
+                    (isPacked &&
+                     e.plainSize > int64_t{e.storedSize} * kMaxPackRatio + kPackRatioSlack)) {
                     damaged = true;
                     break;
                 }
@@ -234,8 +246,8 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
                     largest = std::max<int64_t>(largest, e.storedSize);
                 }
                 log.LogLine("- " + e.sourceName + " To " + e.destination);
-                log.LogLine("  Size=" + Decimal(e.plainSize) + "bytes  PackSize=" +
-                            Decimal(e.storedSize) + "bytes");
+                log.LogLine("  Size=" + Decimal(e.plainSize) +
+                            "bytes  PackSize=" + Decimal(e.storedSize) + "bytes");
                 position = e.dataOffset + e.storedSize;
                 state.entries.push_back(std::move(e));
             }
@@ -303,6 +315,9 @@ int64_t LoadFileRange(PackageState& state, Host& host, Log& log, const std::stri
             break;
         }
         done += n;
+    }
+    if (done == 0) {
+        log.LogLine("! Can't access to file ! ");
     }
     return done;
 }

@@ -3,6 +3,8 @@
 #include "package/marker.h"
 #include "package/scramble.h"
 
+#include <cstdint>
+
 namespace vuni {
 
 bool PackageWriter::Put(const void* data, size_t size) {
@@ -43,12 +45,16 @@ bool PackageWriter::WriteHeader(const PackageInfo& info, const std::vector<Scrip
               PutInt32(info.flags) && PutScrambledString(info.reservedA) &&
               PutScrambledString(info.reservedB) && PutScrambledString(info.comments);
     for (const ScriptGroup& g : groups) {
-        ok = ok && PutScrambledString(g.name) && PutScrambledString(g.alias);
+        // An empty name ends the group list: it cannot name a group.
+        ok = ok && !g.name.empty() && PutScrambledString(g.name) && PutScrambledString(g.alias);
     }
     return ok && PutInt32(0);
 }
 
 bool PackageWriter::WriteEntry(const PackageWriterEntry& entry, std::string stored) {
+    if (entry.plainSize < 0 || stored.size() > static_cast<size_t>(INT32_MAX)) {
+        return false;
+    }
     const auto storedSize = static_cast<int32_t>(stored.size());
     if (storedSize == entry.plainSize) {
         Scramble(stored.data(), storedSize);
