@@ -5,12 +5,32 @@
 #include "package/jcalg1.h"
 #include "package/jcalg1_format.h"
 
+#include <array>
 #include <cstring>
 
 namespace vuni {
 namespace {
 
 using jcalg1::LoadLe32;
+
+// Gamma codes of up to four bit pairs, indexed by the next 8 bits: value | bits used << 8,
+// or 0 when the code is longer.
+constexpr std::array<uint16_t, 256> MakeGammaTable() {
+    std::array<uint16_t, 256> table{};
+    for (unsigned pattern = 0; pattern < 256; ++pattern) {
+        unsigned v = 1;
+        for (unsigned pair = 0; pair < 4; ++pair) {
+            const unsigned bits = pattern >> (6 - 2 * pair);
+            v = 2 * v + ((bits >> 1) & 1);
+            if ((bits & 1) == 0) {
+                table[pattern] = static_cast<uint16_t>(v | (2 * (pair + 1)) << 8);
+                break;
+            }
+        }
+    }
+    return table;
+}
+constexpr std::array<uint16_t, 256> kGammaTable = MakeGammaTable();
 
 class BitReader {
 public:
@@ -51,6 +71,18 @@ public:
 
     // Interleaved gamma code, >= 2. Returns 0 for a value that does not fit 31 bits.
     uint32_t Gamma() {
+        if (count_ < 8) {
+            Refill();
+        }
+        const uint32_t e = kGammaTable[buf_ >> 56];
+        if (e != 0) {
+            Skip(e >> 8);
+            return e & 0xFF;
+        }
+        return LongGamma();
+    }
+
+    uint32_t LongGamma() {
         uint32_t v = 1;
         for (;;) {
             if (count_ < 2) {
@@ -85,15 +117,29 @@ private:
 inline uint8_t* CopyMatch(uint8_t* out, const uint8_t* limit, size_t dist, size_t len) {
     const uint8_t* from = out - dist;
     uint8_t* const stop = out + len;
-    if (dist >= 8 && static_cast<size_t>(limit - out) >= len + 8) {
-        // Whole 8-byte words; the last one may run up to 7 bytes past the match, still inside
-        // the buffer, and those bytes are written again by what follows.
-        while (out < stop) {
-            std::memcpy(out, from, 8);
-            out += 8;
-            from += 8;
+    if (static_cast<size_t>(limit - out) >= len + 16) {
+        // Whole blocks; the last one may run up to 15 bytes past the match, still inside the
+        // buffer, and those bytes are written again by what follows.
+        if (dist >= len && len > 64) {
+            std::memcpy(out, from, len);
+            return stop;
         }
-        return stop;
+        if (dist >= 16) {
+            do {
+                std::memcpy(out, from, 16);
+                out += 16;
+                from += 16;
+            } while (out < stop);
+            return stop;
+        }
+        if (dist >= 8) {
+            do {
+                std::memcpy(out, from, 8);
+                out += 8;
+                from += 8;
+            } while (out < stop);
+            return stop;
+        }
     }
     if (dist == 1) {
         std::memset(out, *from, len);
@@ -121,6 +167,7 @@ size_t Jcalg1Decode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t pla
     uint8_t* out = dst;
     uint8_t* const limit = dst + plainSize;
     unsigned literalBits = 8;
+    uint32_t literalMask = 0xFF;
     uint8_t literalBase = 0;
     unsigned indexBase = jcalg1::kInitialIndexBase;
     size_t lastIndex = jcalg1::kInitialLastIndex;
@@ -138,13 +185,12 @@ size_t Jcalg1Decode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t pla
         in.Refill();
         const uint64_t top = in.Peek();
         if (top >> 63) {
-            // Literal.
-            in.Skip(1);
-            const uint32_t field = in.Get(literalBits);
+            // Literal: flag and field are within the 33 bits at hand.
             if (out == limit) {
                 return 0;
             }
-            *out++ = static_cast<uint8_t>(field + literalBase);
+            *out++ = static_cast<uint8_t>(((top >> (63 - literalBits)) & literalMask) + literalBase);
+            in.Skip(1 + literalBits);
             continue;
         }
         if (top >> 62) {
@@ -198,9 +244,11 @@ size_t Jcalg1Decode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t pla
                 } while (in.Get(1) != 0);
             } else if (in.Get(1) != 0) {
                 literalBits = 8;
+                literalMask = 0xFF;
                 literalBase = 0;
             } else {
                 literalBits = 7;
+                literalMask = 0x7F;
                 literalBase = static_cast<uint8_t>(in.Get(8));
             }
             continue;

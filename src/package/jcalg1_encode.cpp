@@ -23,18 +23,19 @@ struct LevelParams {
     size_t window;
     unsigned depth;
     uint32_t niceLength; // a match this long is taken at once, without weighing alternatives
+    bool optimal;        // weigh every way through a chunk; otherwise greedy with one look ahead
 };
 
 constexpr std::array<LevelParams, 9> kLevels = {{
-    {size_t{1} << 16, 4, 24},
-    {size_t{1} << 17, 8, 32},
-    {size_t{1} << 18, 12, 48},
-    {size_t{1} << 19, 16, 64},
-    {size_t{1} << 20, 24, 96},
-    {size_t{1} << 20, 48, 128},
-    {size_t{1} << 20, 96, 192},
-    {size_t{1} << 20, 192, 256},
-    {size_t{1} << 20, 512, 512},
+    {size_t{1} << 18, 4, 32, false},
+    {size_t{1} << 19, 8, 48, false},
+    {size_t{1} << 20, 16, 64, false},
+    {size_t{1} << 20, 8, 48, true},
+    {size_t{1} << 20, 16, 64, true},
+    {size_t{1} << 20, 32, 96, true},
+    {size_t{1} << 20, 64, 128, true},
+    {size_t{1} << 20, 160, 256, true},
+    {size_t{1} << 20, 512, 512, true},
 }};
 
 constexpr size_t kChunk = 1 << 15;
@@ -43,6 +44,7 @@ constexpr uint32_t kZeroOrNearByteCost = 7;   // 001 + 4 bits
 constexpr uint32_t kShortMatchCost = 12;      // 000 + 7 + 2 bits
 constexpr uint32_t kIndexBaseChangeCost = 17; // 000 0000000 cc + 4 or 5 bits
 constexpr size_t kNearByteReach = 14;
+constexpr uint32_t kGreedyByteCost = 8; // what the greedy parse expects a byte to cost alone
 
 // Bits of a same-index phrase of length len.
 inline uint32_t RepeatCost(uint32_t len) {
@@ -100,7 +102,7 @@ public:
         out_.assign(jcalg1::kHeaderSize, '\0');
         size_t pos = 0;
         while (pos < size_) {
-            pos = ParseChunk(pos);
+            pos = params_.optimal ? ParseChunk(pos) : ParseGreedy(pos);
         }
         bits_.Put(0, 12);
         bits_.Flush();
@@ -217,7 +219,99 @@ private:
             tokens_.push_back({nodes_[i].length, nodes_[i].distance});
         }
         std::reverse(tokens_.begin(), tokens_.end());
+        EmitTokens(start);
+    }
 
+    struct Choice {
+        Token token;
+        int32_t gain; // bits saved against sending the bytes one by one
+    };
+
+    // The most profitable phrase at pos for last index last, or a length-0 token.
+    Choice BestPhrase(size_t pos, uint32_t last) {
+        Choice best{{0, 0}, 0};
+        const uint32_t room = static_cast<uint32_t>(std::min<size_t>(size_ - pos, 0xFFFFFFF));
+        auto weigh = [&](uint32_t dist, uint32_t len) {
+            const uint32_t cost = MatchCost(dist, len, last, indexBase_);
+            if (cost != kInfinite) {
+                const int32_t gain = static_cast<int32_t>(kGreedyByteCost * len) - static_cast<int32_t>(cost);
+                if (gain > best.gain) {
+                    best = {{len, dist}, gain};
+                }
+            }
+        };
+        if (last <= pos) {
+            const auto rep = static_cast<uint32_t>(
+                jcalg1::CommonLength(data_ + pos - last, data_ + pos, room));
+            if (rep >= 2) {
+                weigh(last, rep);
+            }
+        }
+        const size_t found = finder_.Find(pos, matches_.data());
+        for (size_t k = 0; k < found; ++k) {
+            weigh(matches_[k].distance, matches_[k].length);
+            // Close matches longer than a short match can say: try the longest short one too.
+            if (matches_[k].distance <= 127 && matches_[k].length > 5) {
+                weigh(matches_[k].distance, 5);
+            }
+        }
+        return best;
+    }
+
+    // Greedy parse with one position of look-ahead, over one chunk; returns where it stopped.
+    size_t ParseGreedy(size_t start) {
+        tokens_.clear();
+        const size_t end = std::min(size_, start + kChunk);
+        uint32_t last = lastIndex_;
+        size_t pos = start;
+        size_t entered = start; // positions below this are in the finder
+        Choice here{{0, 0}, 0};
+        bool known = false;
+        auto byteToken = [&](size_t p) {
+            tokens_.push_back({1, data_[p] == 0 ? 0 : NearDistance(p)});
+            See(p);
+        };
+        // A look-ahead already made at end is used here: its position is in the finder.
+        while (pos < end || known) {
+            if (!known) {
+                here = BestPhrase(pos, last);
+                entered = pos + 1;
+            }
+            known = false;
+            if (here.token.length == 0) {
+                byteToken(pos);
+                ++pos;
+                continue;
+            }
+            if (here.token.length < params_.niceLength && pos + 1 < size_) {
+                const Choice next = BestPhrase(pos + 1, last);
+                entered = pos + 2;
+                if (next.gain > here.gain + static_cast<int32_t>(kGreedyByteCost) / 2) {
+                    byteToken(pos);
+                    ++pos;
+                    here = next;
+                    known = true;
+                    continue;
+                }
+            }
+            tokens_.push_back(here.token);
+            if (here.token.distance != last) {
+                last = here.token.distance;
+            }
+            for (size_t p = pos; p < pos + here.token.length; ++p) {
+                if (p >= entered) {
+                    finder_.Skip(p);
+                }
+                See(p);
+            }
+            pos += here.token.length;
+            entered = std::max(entered, pos);
+        }
+        EmitTokens(start);
+        return pos;
+    }
+
+    void EmitTokens(size_t start) {
         literals_.clear();
         size_t pos = start;
         for (const Token& t : tokens_) {
