@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kDefaultLevel = 5;
+constexpr int kDefaultLevel = vuni::kJcalg1DefaultLevel;
 
 const uint8_t* Bytes(const std::string& s) {
     return reinterpret_cast<const uint8_t*>(s.data());

@@ -13,6 +13,14 @@ namespace {
 
 using jcalg1::LoadLe32;
 
+// The reader's state must stay in registers through the token loop, which only happens when
+// every one of its calls is inlined.
+#if defined(__GNUC__)
+#define JCALG1_INLINE [[gnu::always_inline]] inline
+#else
+#define JCALG1_INLINE inline
+#endif
+
 // Gamma codes of up to four bit pairs, indexed by the next 8 bits: value | bits used << 8,
 // or 0 when the code is longer.
 constexpr std::array<uint16_t, 256> MakeGammaTable() {
@@ -37,7 +45,7 @@ public:
     BitReader(const uint8_t* words, size_t wordCount) : next_(words), end_(words + wordCount * 4) {}
 
     // Makes at least 33 bits available.
-    void Refill() {
+    JCALG1_INLINE void Refill() {
         if (count_ <= 32) {
             uint32_t w = 0;
             if (next_ != end_) {
@@ -52,7 +60,7 @@ public:
     }
 
     // 1 <= n <= 32.
-    uint32_t Get(unsigned n) {
+    JCALG1_INLINE uint32_t Get(unsigned n) {
         if (count_ < n) {
             Refill();
         }
@@ -64,13 +72,13 @@ public:
 
     uint64_t Peek() const { return buf_; }
     unsigned Count() const { return count_; }
-    void Skip(unsigned n) {
+    JCALG1_INLINE void Skip(unsigned n) {
         buf_ <<= n;
         count_ -= n;
     }
 
     // Interleaved gamma code, >= 2. Returns 0 for a value that does not fit 31 bits.
-    uint32_t Gamma() {
+    JCALG1_INLINE uint32_t Gamma() {
         if (count_ < 8) {
             Refill();
         }
@@ -82,7 +90,7 @@ public:
         return LongGamma();
     }
 
-    uint32_t LongGamma() {
+    JCALG1_INLINE uint32_t LongGamma() {
         uint32_t v = 1;
         for (;;) {
             if (count_ < 2) {
@@ -189,7 +197,8 @@ size_t Jcalg1Decode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t pla
             if (out == limit) {
                 return 0;
             }
-            *out++ = static_cast<uint8_t>(((top >> (63 - literalBits)) & literalMask) + literalBase);
+            *out++ =
+                static_cast<uint8_t>(((top >> (63 - literalBits)) & literalMask) + literalBase);
             in.Skip(1 + literalBits);
             continue;
         }

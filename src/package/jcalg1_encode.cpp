@@ -44,6 +44,9 @@ constexpr uint32_t kZeroOrNearByteCost = 7;   // 001 + 4 bits
 constexpr uint32_t kShortMatchCost = 12;      // 000 + 7 + 2 bits
 constexpr uint32_t kIndexBaseChangeCost = 17; // 000 0000000 cc + 4 or 5 bits
 constexpr size_t kNearByteReach = 14;
+constexpr uint32_t kRawBlock = 0xFFFFFFFF;          // distance marking a raw block
+constexpr uint32_t kRawBlockCost = 8 + 8 * 256 + 1; // header, bytes, end bit
+constexpr uint32_t kDenseLengths = 40;  // the optimal parse weighs every length up to this
 constexpr uint32_t kGreedyByteCost = 8; // what the greedy parse expects a byte to cost alone
 
 // Bits of a same-index phrase of length len.
@@ -191,10 +194,26 @@ private:
                     continue;
                 }
                 const uint32_t to = std::min<uint32_t>(m.length, static_cast<uint32_t>(room));
-                for (uint32_t len = std::max(from, repLength + 1); len <= to; ++len) {
-                    const uint32_t cost = MatchCost(m.distance, len, last, base);
-                    if (cost != kInfinite) {
-                        Relax(nodes_[i + len], c + cost, m.distance, len, m.distance);
+                uint32_t len = std::max(from, repLength + 1);
+                if (m.distance == last) {
+                    for (; len <= to; ++len) {
+                        Relax(nodes_[i + len], c + RepeatCost(len), last, len, last);
+                    }
+                } else {
+                    const uint32_t bonus = LengthBonus(m.distance);
+                    const uint32_t index = c + IndexCost(m.distance, base);
+                    if (m.distance <= 127) {
+                        for (; len <= std::min<uint32_t>(to, 5); ++len) {
+                            Relax(nodes_[i + len], c + kShortMatchCost, m.distance, len,
+                                  m.distance);
+                        }
+                    }
+                    // Long lengths are weighed only at their end: the steps between cost
+                    // the same few bits and rarely lead anywhere better.
+                    for (len = std::max(len, bonus + 2); len <= to;
+                         len = (len >= kDenseLengths && len < to) ? to : len + 1) {
+                        Relax(nodes_[i + len], index + GammaBits(len - bonus), m.distance, len,
+                              m.distance);
                     }
                 }
                 from = std::max(from, m.length + 1);
@@ -234,15 +253,16 @@ private:
         auto weigh = [&](uint32_t dist, uint32_t len) {
             const uint32_t cost = MatchCost(dist, len, last, indexBase_);
             if (cost != kInfinite) {
-                const int32_t gain = static_cast<int32_t>(kGreedyByteCost * len) - static_cast<int32_t>(cost);
+                const int32_t gain =
+                    static_cast<int32_t>(kGreedyByteCost * len) - static_cast<int32_t>(cost);
                 if (gain > best.gain) {
                     best = {{len, dist}, gain};
                 }
             }
         };
         if (last <= pos) {
-            const auto rep = static_cast<uint32_t>(
-                jcalg1::CommonLength(data_ + pos - last, data_ + pos, room));
+            const auto rep =
+                static_cast<uint32_t>(jcalg1::CommonLength(data_ + pos - last, data_ + pos, room));
             if (rep >= 2) {
                 weigh(last, rep);
             }
@@ -311,7 +331,66 @@ private:
         return pos;
     }
 
+    // Replaces each stretch of tokens covering exactly 256 bytes that would cost more than a
+    // raw block by one. A raw block leaves the last index alone, so a stretch is not merged
+    // when it moves the last index and the next phrase after it reuses that index.
+    void MergeRawBlocks(size_t start) {
+        const size_t n = tokens_.size();
+        costs_.resize(n);
+        lastAfter_.resize(n);
+        nextPhrase_.resize(n + 1);
+        uint32_t last = lastIndex_;
+        size_t pos = start;
+        for (size_t i = 0; i < n; ++i) {
+            const Token& t = tokens_[i];
+            if (t.length == 1) {
+                costs_[i] = (data_[pos] == 0 || t.distance != 0) ? kZeroOrNearByteCost : 9;
+            } else {
+                costs_[i] = MatchCost(t.distance, t.length, last, indexBase_);
+                last = t.distance;
+            }
+            lastAfter_[i] = last;
+            pos += t.length;
+        }
+        nextPhrase_[n] = n;
+        for (size_t i = n; i-- > 0;) {
+            nextPhrase_[i] = tokens_[i].length > 1 ? i : nextPhrase_[i + 1];
+        }
+        merged_.clear();
+        size_t a = 0;
+        size_t b = 0;
+        size_t bytes = 0;
+        uint64_t cost = 0;
+        while (a < n) {
+            while (b < n && bytes < jcalg1::kRawBlockSize) {
+                bytes += tokens_[b].length;
+                cost += costs_[b];
+                ++b;
+            }
+            bool merge = bytes == jcalg1::kRawBlockSize && cost > kRawBlockCost;
+            if (merge) {
+                const uint32_t before = a == 0 ? lastIndex_ : lastAfter_[a - 1];
+                const size_t next = nextPhrase_[b];
+                merge = before == lastAfter_[b - 1] || next == n ||
+                        tokens_[next].distance != lastAfter_[b - 1];
+            }
+            if (merge) {
+                merged_.push_back({static_cast<uint32_t>(jcalg1::kRawBlockSize), kRawBlock});
+                a = b;
+                bytes = 0;
+                cost = 0;
+            } else {
+                merged_.push_back(tokens_[a]);
+                bytes -= tokens_[a].length;
+                cost -= costs_[a];
+                ++a;
+            }
+        }
+        tokens_.swap(merged_);
+    }
+
     void EmitTokens(size_t start) {
+        MergeRawBlocks(start);
         literals_.clear();
         size_t pos = start;
         for (const Token& t : tokens_) {
@@ -324,7 +403,26 @@ private:
 
         pos = start;
         size_t lit = 0;
+        bool inRaw = false; // a run of raw blocks is open
         for (const Token& t : tokens_) {
+            if (t.distance == kRawBlock) {
+                if (inRaw) {
+                    bits_.Put(1, 1); // another block follows
+                } else {
+                    Start();
+                    bits_.Put(0b001'0000'1, 8);
+                    inRaw = true;
+                }
+                for (size_t i = 0; i < jcalg1::kRawBlockSize; ++i) {
+                    bits_.Put(data_[pos + i], 8);
+                }
+                pos += t.length;
+                continue;
+            }
+            if (inRaw) {
+                bits_.Put(0, 1);
+                inRaw = false;
+            }
             if (t.length == 1) {
                 if (data_[pos] == 0) {
                     Start();
@@ -342,6 +440,9 @@ private:
                 EmitMatch(t.distance, t.length);
             }
             pos += t.length;
+        }
+        if (inRaw) {
+            bits_.Put(0, 1);
         }
         NoteDistances();
     }
@@ -424,6 +525,10 @@ private:
     std::vector<Match> matches_;
     std::vector<Node> nodes_;
     std::vector<Token> tokens_;
+    std::vector<Token> merged_;
+    std::vector<uint32_t> costs_;
+    std::vector<uint32_t> lastAfter_;
+    std::vector<size_t> nextPhrase_;
     std::vector<uint8_t> literals_;
     std::vector<jcalg1::LiteralMode> choice_;
     std::vector<uint32_t> explicitDistances_;
