@@ -26,7 +26,7 @@ inline constexpr int kJcalg1DefaultLevel = 3;
 // to 9 trades time for size; other values are clamped into that range. The stream starts
 // with a literal-size token and ends with the end token padded to a whole word, as every
 // decoder of the format expects. Returns the empty text when the data cannot be encoded (no
-// bytes, or more than 4 GiB - 1).
+// bytes, or more than 2 GiB - 1).
 std::string Jcalg1Encode(const uint8_t* data, size_t size, int level = kJcalg1DefaultLevel);
 
 } // namespace vuni

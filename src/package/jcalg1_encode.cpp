@@ -167,7 +167,8 @@ private:
             uint32_t repLength = 0;
             if (last <= pos) {
                 repLength = static_cast<uint32_t>(
-                    jcalg1::CommonLength(data_ + pos - last, data_ + pos, size_ - pos));
+                    jcalg1::CommonLength(data_ + pos - last, data_ + pos,
+                                         std::min(size_ - pos, jcalg1::kMaxMatchLength)));
             }
             const size_t found = finder_.Find(pos, matches_.data());
             See(pos);
@@ -249,7 +250,7 @@ private:
     // The most profitable phrase at pos for last index last, or a length-0 token.
     Choice BestPhrase(size_t pos, uint32_t last) {
         Choice best{{0, 0}, 0};
-        const uint32_t room = static_cast<uint32_t>(std::min<size_t>(size_ - pos, 0xFFFFFFF));
+        const auto room = static_cast<uint32_t>(std::min(size_ - pos, jcalg1::kMaxMatchLength));
         auto weigh = [&](uint32_t dist, uint32_t len) {
             const uint32_t cost = MatchCost(dist, len, last, indexBase_);
             if (cost != kInfinite) {
@@ -542,7 +543,8 @@ private:
 } // namespace
 
 std::string Jcalg1Encode(const uint8_t* data, size_t size, int level) {
-    if (data == nullptr || size == 0 || size > 0xFFFFFFFFu) {
+    // The match finder keeps positions in 32-bit signed slots.
+    if (data == nullptr || size == 0 || static_cast<uint64_t>(size) > 0x7FFFFFFFu) {
         return {};
     }
     const LevelParams& params = kLevels[static_cast<size_t>(std::clamp(level, 1, 9) - 1)];

@@ -80,7 +80,7 @@ void MatchFinder::Insert(size_t pos) {
 
 size_t MatchFinder::Find(size_t pos, Match* out) {
     size_t count = 0;
-    const size_t limit = size_ - pos;
+    const size_t limit = std::min(size_ - pos, kMaxMatchLength);
     const uint8_t* const cur = data_ + pos;
     size_t best = 1;
     auto add = [&](size_t len, size_t dist) {

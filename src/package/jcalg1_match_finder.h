@@ -8,6 +8,10 @@
 
 namespace vuni::jcalg1 {
 
+// Longest match sent as one phrase: its length stays well inside the 31 bits a decoder's
+// gamma code holds.
+inline constexpr size_t kMaxMatchLength = size_t{1} << 28;
+
 struct Match {
     uint32_t length;
     uint32_t distance;
