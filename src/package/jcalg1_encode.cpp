@@ -1,10 +1,555 @@
+// JCALG1 encoder: a hash-chain match finder feeding a bit-cost optimal parse over chunks of
+// the input, with the literal width chosen afterwards over each chunk's literals and the
+// index base adapted to the distances the previous chunk used.
 #include "package/jcalg1.h"
+#include "package/jcalg1_bit_writer.h"
+#include "package/jcalg1_format.h"
+#include "package/jcalg1_literal_modes.h"
+#include "package/jcalg1_match_finder.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <vector>
 
 namespace vuni {
+namespace {
 
-// No encoder yet: nothing is packed, every file is stored.
-std::string Jcalg1Encode(const uint8_t*, size_t, int) {
-    return {};
+using jcalg1::GammaBits;
+using jcalg1::LengthBonus;
+using jcalg1::Match;
+
+struct LevelParams {
+    size_t window;
+    unsigned depth;
+    uint32_t niceLength; // a match this long is taken at once, without weighing alternatives
+    bool optimal;        // weigh every way through a chunk; otherwise greedy with one look ahead
+};
+
+constexpr std::array<LevelParams, 9> kLevels = {{
+    {size_t{1} << 18, 4, 32, false},
+    {size_t{1} << 19, 8, 48, false},
+    {size_t{1} << 20, 16, 64, false},
+    {size_t{1} << 20, 8, 48, true},
+    {size_t{1} << 20, 16, 64, true},
+    {size_t{1} << 20, 32, 96, true},
+    {size_t{1} << 20, 64, 128, true},
+    {size_t{1} << 20, 160, 256, true},
+    {size_t{1} << 20, 512, 512, true},
+}};
+
+constexpr size_t kChunk = 1 << 15;
+constexpr uint32_t kInfinite = std::numeric_limits<uint32_t>::max();
+constexpr uint32_t kZeroOrNearByteCost = 7;   // 001 + 4 bits
+constexpr uint32_t kShortMatchCost = 12;      // 000 + 7 + 2 bits
+constexpr uint32_t kIndexBaseChangeCost = 17; // 000 0000000 cc + 4 or 5 bits
+constexpr size_t kNearByteReach = 14;
+constexpr uint32_t kRawBlock = 0xFFFFFFFF;          // distance marking a raw block
+constexpr uint32_t kRawBlockCost = 8 + 8 * 256 + 1; // header, bytes, end bit
+constexpr uint32_t kDenseLengths = 40;  // the optimal parse weighs every length up to this
+constexpr uint32_t kGreedyByteCost = 8; // what the greedy parse expects a byte to cost alone
+
+// Bits of a same-index phrase of length len.
+inline uint32_t RepeatCost(uint32_t len) {
+    return 4 + GammaBits(len);
+}
+
+// Bits of the distance part of an explicit-index phrase.
+inline uint32_t IndexCost(uint32_t dist, unsigned indexBase) {
+    return 2 + GammaBits((dist >> indexBase) + 3) + indexBase;
+}
+
+// Bits of a phrase copying len bytes from dist when the last index is last; kInfinite when
+// no token can say it.
+inline uint32_t MatchCost(uint32_t dist, uint32_t len, uint32_t last, unsigned indexBase) {
+    if (dist == last) {
+        return RepeatCost(len);
+    }
+    if (dist <= 127 && len <= 5) {
+        return kShortMatchCost;
+    }
+    const uint32_t bonus = LengthBonus(dist);
+    if (len < bonus + 2) {
+        return kInfinite;
+    }
+    return IndexCost(dist, indexBase) + GammaBits(len - bonus);
+}
+
+struct Node {
+    uint32_t cost;
+    uint32_t last;     // last index after the step that reached this position
+    uint32_t length;   // length of that step; 1 for a single-byte token
+    uint32_t distance; // its distance; for a single byte the near distance, or 0
+};
+
+struct Token {
+    uint32_t length;
+    uint32_t distance;
+};
+
+class Encoder {
+public:
+    Encoder(const uint8_t* data, size_t size, const LevelParams& params)
+        : data_(data), size_(size), params_(params),
+          finder_(data, size, std::min(params.window, std::bit_ceil(std::max<size_t>(size, 2))),
+                  params.depth, params.niceLength),
+          maxDistance_(static_cast<uint32_t>(
+              std::min(params.window, std::bit_ceil(std::max<size_t>(size, 2))) - 1)),
+          modes_(data, size), bits_(out_) {
+        matches_.resize(params.depth + 3);
+        nodes_.resize(std::min(kChunk, size) + 1);
+        lastSeen_.fill(-1);
+    }
+
+    std::string Run() {
+        out_.assign(jcalg1::kHeaderSize, '\0');
+        size_t pos = 0;
+        while (pos < size_) {
+            pos = params_.optimal ? ParseChunk(pos) : ParseGreedy(pos);
+        }
+        bits_.Put(0, 12);
+        bits_.Flush();
+        auto* header = reinterpret_cast<uint8_t*>(out_.data());
+        header[0] = jcalg1::kSignature0;
+        header[1] = jcalg1::kSignature1;
+        jcalg1::StoreLe32(header + 2, static_cast<uint32_t>(size_));
+        jcalg1::StoreLe32(header + 6, jcalg1::Checksum(data_, size_));
+        return std::move(out_);
+    }
+
+private:
+    // Near distance (1..14) of the byte at pos, or 0.
+    uint32_t NearDistance(size_t pos) const {
+        const int64_t seen = lastSeen_[data_[pos]];
+        if (seen < 0 || pos - static_cast<size_t>(seen) > kNearByteReach) {
+            return 0;
+        }
+        return static_cast<uint32_t>(pos - static_cast<size_t>(seen));
+    }
+
+    void See(size_t pos) { lastSeen_[data_[pos]] = static_cast<int64_t>(pos); }
+
+    static void Relax(Node& n, uint32_t cost, uint32_t last, uint32_t length, uint32_t distance) {
+        if (cost < n.cost) {
+            n = {cost, last, length, distance};
+        }
+    }
+
+    // Parses [start, ...) until the chunk is full or a long match ends it; emits the tokens
+    // and returns the position after them.
+    size_t ParseChunk(size_t start) {
+        const size_t end = std::min(size_, start + kChunk);
+        const size_t span = end - start;
+        nodes_[0] = {0, lastIndex_, 0, 0};
+        size_t ready = 0; // nodes_[0..ready] hold a cost for this chunk
+        auto reach = [&](size_t upto) {
+            for (; ready < upto; nodes_[++ready].cost = kInfinite) {
+            }
+        };
+        const unsigned base = indexBase_;
+        size_t stop = span;
+        Token jump{0, 0};
+        for (size_t i = 0; i < span; ++i) {
+            const size_t pos = start + i;
+            const Node& here = nodes_[i];
+            const uint32_t c = here.cost;
+            const uint32_t last = here.last;
+            const size_t room = span - i;
+
+            // One byte.
+            reach(i + 1);
+            const uint32_t near = data_[pos] == 0 ? 0 : NearDistance(pos);
+            const uint32_t byteCost =
+                (data_[pos] == 0 || near != 0) ? kZeroOrNearByteCost : modes_.EstimatedCost(pos);
+            Relax(nodes_[i + 1], c + byteCost, last, 1, near);
+
+            // The last index again.
+            uint32_t repLength = 0;
+            if (last <= pos) {
+                repLength = static_cast<uint32_t>(
+                    jcalg1::CommonLength(data_ + pos - last, data_ + pos,
+                                         std::min(size_ - pos, jcalg1::kMaxMatchLength)));
+            }
+            const size_t found = finder_.Find(pos, matches_.data());
+            See(pos);
+            if (repLength >= params_.niceLength) {
+                stop = i;
+                jump = {repLength, last};
+                break;
+            }
+            if (found != 0 && matches_[found - 1].length >= params_.niceLength) {
+                stop = i;
+                jump = {matches_[found - 1].length, matches_[found - 1].distance};
+                break;
+            }
+            reach(i + std::min<size_t>(
+                          std::max<size_t>(repLength, found != 0 ? matches_[found - 1].length : 0),
+                          room));
+            for (uint32_t len = 2; len <= std::min<size_t>(repLength, room); ++len) {
+                Relax(nodes_[i + len], c + RepeatCost(len), last, len, last);
+            }
+            uint32_t from = 2;
+            for (size_t k = 0; k < found; ++k) {
+                const Match m = matches_[k];
+                if (m.distance > maxDistance_) {
+                    continue;
+                }
+                const uint32_t to = std::min<uint32_t>(m.length, static_cast<uint32_t>(room));
+                uint32_t len = std::max(from, repLength + 1);
+                if (m.distance == last) {
+                    for (; len <= to; ++len) {
+                        Relax(nodes_[i + len], c + RepeatCost(len), last, len, last);
+                    }
+                } else {
+                    const uint32_t bonus = LengthBonus(m.distance);
+                    const uint32_t index = c + IndexCost(m.distance, base);
+                    if (m.distance <= 127) {
+                        for (; len <= std::min<uint32_t>(to, 5); ++len) {
+                            Relax(nodes_[i + len], c + kShortMatchCost, m.distance, len,
+                                  m.distance);
+                        }
+                    }
+                    // Long lengths are weighed only at their end: the steps between cost
+                    // the same few bits and rarely lead anywhere better.
+                    for (len = std::max(len, bonus + 2); len <= to;
+                         len = (len >= kDenseLengths && len < to) ? to : len + 1) {
+                        Relax(nodes_[i + len], index + GammaBits(len - bonus), m.distance, len,
+                              m.distance);
+                    }
+                }
+                from = std::max(from, m.length + 1);
+            }
+        }
+        Emit(start, stop);
+        size_t next = start + stop;
+        if (jump.length != 0) {
+            EmitMatch(jump.distance, jump.length);
+            for (size_t p = next + 1; p < next + jump.length; ++p) {
+                finder_.Skip(p);
+                See(p);
+            }
+            next += jump.length;
+        }
+        return next;
+    }
+
+    void Emit(size_t start, size_t span) {
+        tokens_.clear();
+        for (size_t i = span; i > 0; i -= nodes_[i].length) {
+            tokens_.push_back({nodes_[i].length, nodes_[i].distance});
+        }
+        std::reverse(tokens_.begin(), tokens_.end());
+        EmitTokens(start);
+    }
+
+    struct Choice {
+        Token token;
+        int32_t gain; // bits saved against sending the bytes one by one
+    };
+
+    // The most profitable phrase at pos for last index last, or a length-0 token.
+    Choice BestPhrase(size_t pos, uint32_t last) {
+        Choice best{{0, 0}, 0};
+        const auto room = static_cast<uint32_t>(std::min(size_ - pos, jcalg1::kMaxMatchLength));
+        auto weigh = [&](uint32_t dist, uint32_t len) {
+            const uint32_t cost = MatchCost(dist, len, last, indexBase_);
+            if (cost != kInfinite) {
+                const int32_t gain =
+                    static_cast<int32_t>(kGreedyByteCost * len) - static_cast<int32_t>(cost);
+                if (gain > best.gain) {
+                    best = {{len, dist}, gain};
+                }
+            }
+        };
+        if (last <= pos) {
+            const auto rep =
+                static_cast<uint32_t>(jcalg1::CommonLength(data_ + pos - last, data_ + pos, room));
+            if (rep >= 2) {
+                weigh(last, rep);
+            }
+        }
+        const size_t found = finder_.Find(pos, matches_.data());
+        for (size_t k = 0; k < found; ++k) {
+            weigh(matches_[k].distance, matches_[k].length);
+            // Close matches longer than a short match can say: try the longest short one too.
+            if (matches_[k].distance <= 127 && matches_[k].length > 5) {
+                weigh(matches_[k].distance, 5);
+            }
+        }
+        return best;
+    }
+
+    // Greedy parse with one position of look-ahead, over one chunk; returns where it stopped.
+    size_t ParseGreedy(size_t start) {
+        tokens_.clear();
+        const size_t end = std::min(size_, start + kChunk);
+        uint32_t last = lastIndex_;
+        size_t pos = start;
+        size_t entered = start; // positions below this are in the finder
+        Choice here{{0, 0}, 0};
+        bool known = false;
+        auto byteToken = [&](size_t p) {
+            tokens_.push_back({1, data_[p] == 0 ? 0 : NearDistance(p)});
+            See(p);
+        };
+        // A look-ahead already made at end is used here: its position is in the finder.
+        while (pos < end || known) {
+            if (!known) {
+                here = BestPhrase(pos, last);
+                entered = pos + 1;
+            }
+            known = false;
+            if (here.token.length == 0) {
+                byteToken(pos);
+                ++pos;
+                continue;
+            }
+            if (here.token.length < params_.niceLength && pos + 1 < size_) {
+                const Choice next = BestPhrase(pos + 1, last);
+                entered = pos + 2;
+                if (next.gain > here.gain + static_cast<int32_t>(kGreedyByteCost) / 2) {
+                    byteToken(pos);
+                    ++pos;
+                    here = next;
+                    known = true;
+                    continue;
+                }
+            }
+            tokens_.push_back(here.token);
+            if (here.token.distance != last) {
+                last = here.token.distance;
+            }
+            for (size_t p = pos; p < pos + here.token.length; ++p) {
+                if (p >= entered) {
+                    finder_.Skip(p);
+                }
+                See(p);
+            }
+            pos += here.token.length;
+            entered = std::max(entered, pos);
+        }
+        EmitTokens(start);
+        return pos;
+    }
+
+    // Replaces each stretch of tokens covering exactly 256 bytes that would cost more than a
+    // raw block by one. A raw block leaves the last index alone, so a stretch is not merged
+    // when it moves the last index and the next phrase after it reuses that index.
+    void MergeRawBlocks(size_t start) {
+        const size_t n = tokens_.size();
+        costs_.resize(n);
+        lastAfter_.resize(n);
+        nextPhrase_.resize(n + 1);
+        uint32_t last = lastIndex_;
+        size_t pos = start;
+        for (size_t i = 0; i < n; ++i) {
+            const Token& t = tokens_[i];
+            if (t.length == 1) {
+                costs_[i] = (data_[pos] == 0 || t.distance != 0) ? kZeroOrNearByteCost : 9;
+            } else {
+                costs_[i] = MatchCost(t.distance, t.length, last, indexBase_);
+                last = t.distance;
+            }
+            lastAfter_[i] = last;
+            pos += t.length;
+        }
+        nextPhrase_[n] = n;
+        for (size_t i = n; i-- > 0;) {
+            nextPhrase_[i] = tokens_[i].length > 1 ? i : nextPhrase_[i + 1];
+        }
+        merged_.clear();
+        size_t a = 0;
+        size_t b = 0;
+        size_t bytes = 0;
+        uint64_t cost = 0;
+        while (a < n) {
+            while (b < n && bytes < jcalg1::kRawBlockSize) {
+                bytes += tokens_[b].length;
+                cost += costs_[b];
+                ++b;
+            }
+            bool merge = bytes == jcalg1::kRawBlockSize && cost > kRawBlockCost;
+            if (merge) {
+                const uint32_t before = a == 0 ? lastIndex_ : lastAfter_[a - 1];
+                const size_t next = nextPhrase_[b];
+                merge = before == lastAfter_[b - 1] || next == n ||
+                        tokens_[next].distance != lastAfter_[b - 1];
+            }
+            if (merge) {
+                merged_.push_back({static_cast<uint32_t>(jcalg1::kRawBlockSize), kRawBlock});
+                a = b;
+                bytes = 0;
+                cost = 0;
+            } else {
+                merged_.push_back(tokens_[a]);
+                bytes -= tokens_[a].length;
+                cost -= costs_[a];
+                ++a;
+            }
+        }
+        tokens_.swap(merged_);
+    }
+
+    void EmitTokens(size_t start) {
+        MergeRawBlocks(start);
+        literals_.clear();
+        size_t pos = start;
+        for (const Token& t : tokens_) {
+            if (t.length == 1 && t.distance == 0 && data_[pos] != 0) {
+                literals_.push_back(data_[pos]);
+            }
+            pos += t.length;
+        }
+        modes_.Choose(literals_, literalMode_, started_, choice_);
+
+        pos = start;
+        size_t lit = 0;
+        bool inRaw = false; // a run of raw blocks is open
+        for (const Token& t : tokens_) {
+            if (t.distance == kRawBlock) {
+                if (inRaw) {
+                    bits_.Put(1, 1); // another block follows
+                } else {
+                    Start();
+                    bits_.Put(0b001'0000'1, 8);
+                    inRaw = true;
+                }
+                for (size_t i = 0; i < jcalg1::kRawBlockSize; ++i) {
+                    bits_.Put(data_[pos + i], 8);
+                }
+                pos += t.length;
+                continue;
+            }
+            if (inRaw) {
+                bits_.Put(0, 1);
+                inRaw = false;
+            }
+            if (t.length == 1) {
+                if (data_[pos] == 0) {
+                    Start();
+                    bits_.Put(0b001'0001, 7);
+                } else if (t.distance != 0) {
+                    Start();
+                    bits_.Put(0b001'0000 | (t.distance + 1), 7);
+                } else {
+                    SetLiteralMode(choice_[lit++]);
+                    bits_.Put(1, 1);
+                    bits_.Put(static_cast<uint8_t>(data_[pos] - literalMode_.base),
+                              literalMode_.bits);
+                }
+            } else {
+                EmitMatch(t.distance, t.length);
+            }
+            pos += t.length;
+        }
+        if (inRaw) {
+            bits_.Put(0, 1);
+        }
+        NoteDistances();
+    }
+
+    void Start() {
+        if (!started_) {
+            SetLiteralMode(jcalg1::LiteralMode{8, 0});
+        }
+    }
+
+    void SetLiteralMode(jcalg1::LiteralMode mode) {
+        if (started_ && mode == literalMode_) {
+            return;
+        }
+        started_ = true;
+        literalMode_ = mode;
+        if (mode.bits == 8) {
+            bits_.Put(0b001'0000'0'1, 9);
+        } else {
+            bits_.Put(0b001'0000'0'0, 9);
+            bits_.Put(mode.base, 8);
+        }
+    }
+
+    void EmitMatch(uint32_t dist, uint32_t len) {
+        Start();
+        if (dist == lastIndex_) {
+            bits_.Put(0b01'00, 4);
+            bits_.Gamma(len);
+            return;
+        }
+        lastIndex_ = dist;
+        if (dist <= 127 && len <= 5) {
+            bits_.Put(dist << 2 | (len - 2), 12);
+            return;
+        }
+        const uint32_t high = dist >> indexBase_;
+        bits_.Put(0b01, 2);
+        bits_.Gamma(high + 3);
+        bits_.Put(dist & ((1u << indexBase_) - 1), indexBase_);
+        bits_.Gamma(len - LengthBonus(dist));
+        explicitDistances_.push_back(dist);
+    }
+
+    // Picks the index base for what follows from the distances this chunk sent: the base
+    // that would have sent them in the fewest bits, when the gain clearly pays for the change.
+    void NoteDistances() {
+        if (explicitDistances_.empty()) {
+            return;
+        }
+        std::array<uint64_t, 16> cost{};
+        for (uint32_t d : explicitDistances_) {
+            for (unsigned b = 4; b < cost.size(); ++b) {
+                cost[b] += IndexCost(d, b);
+            }
+        }
+        explicitDistances_.clear();
+        unsigned best = indexBase_;
+        for (unsigned b = 4; b < cost.size(); ++b) {
+            if (cost[b] < cost[best]) {
+                best = b;
+            }
+        }
+        if (best != indexBase_ && cost[best] + 4 * kIndexBaseChangeCost < cost[indexBase_]) {
+            Start();
+            bits_.Put(0b000'0000000'01, 12);
+            bits_.Put(best, 4); // 4-bit field: bases 1..15
+            indexBase_ = best;
+        }
+    }
+
+    const uint8_t* data_;
+    size_t size_;
+    LevelParams params_;
+    jcalg1::MatchFinder finder_;
+    uint32_t maxDistance_;
+    jcalg1::LiteralModes modes_;
+    std::string out_;
+    jcalg1::BitWriter bits_;
+    std::vector<Match> matches_;
+    std::vector<Node> nodes_;
+    std::vector<Token> tokens_;
+    std::vector<Token> merged_;
+    std::vector<uint32_t> costs_;
+    std::vector<uint32_t> lastAfter_;
+    std::vector<size_t> nextPhrase_;
+    std::vector<uint8_t> literals_;
+    std::vector<jcalg1::LiteralMode> choice_;
+    std::vector<uint32_t> explicitDistances_;
+    std::array<int64_t, 256> lastSeen_{};
+    jcalg1::LiteralMode literalMode_{8, 0};
+    bool started_ = false;
+    uint32_t lastIndex_ = jcalg1::kInitialLastIndex;
+    unsigned indexBase_ = jcalg1::kInitialIndexBase;
+};
+
+} // namespace
+
+std::string Jcalg1Encode(const uint8_t* data, size_t size, int level) {
+    // The match finder keeps positions in 32-bit signed slots.
+    if (data == nullptr || size == 0 || static_cast<uint64_t>(size) > 0x7FFFFFFFu) {
+        return {};
+    }
+    const LevelParams& params = kLevels[static_cast<size_t>(std::clamp(level, 1, 9) - 1)];
+    Encoder encoder(data, size, params);
+    return encoder.Run();
 }
 
 } // namespace vuni
