@@ -1,0 +1,291 @@
+#include "merge/jss_text.h"
+
+#include "text/text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vuni {
+
+void JssText::Assign(std::string text) {
+    text_ = std::move(text);
+    pending_.clear();
+    flushed_ = 0;
+    scan_.clear();
+    shift_ = 0;
+}
+
+const std::string& JssText::Text() {
+    Commit();
+    return text_;
+}
+
+void JssText::Commit() {
+    if (pending_.empty() && flushed_ == 0) {
+        return;
+    }
+    pending_.append(text_, flushed_, std::string::npos);
+    text_.swap(pending_);
+    pending_.clear();
+    flushed_ = 0;
+}
+
+std::string JssText::TextRange(size_t from, size_t to) const {
+    to = std::min(to, TextSize());
+    if (from >= to) {
+        return {};
+    }
+    std::string out;
+    out.reserve(to - from);
+    const size_t head = pending_.size();
+    if (from < head) {
+        out.append(pending_, from, std::min(to, head) - from);
+    }
+    if (to > head) {
+        const size_t b = std::max(from, head) - head + flushed_;
+        out.append(text_, b, to - std::max(from, head));
+    }
+    return out;
+}
+
+void JssText::ResetShift() {
+    Commit();
+    shift_ = 0;
+}
+
+void JssText::InsertAtOffset(size_t offset, std::string_view s) {
+    const size_t at = std::min(offset + shift_, TextSize());
+    if (at >= pending_.size()) {
+        if (pending_.empty() && flushed_ == 0) {
+            pending_.reserve(text_.size() + text_.size() / 16 + s.size());
+        }
+        const size_t take = at - pending_.size();
+        pending_.append(text_, flushed_, take);
+        flushed_ += take;
+        pending_.append(s);
+    } else {
+        // Out of order: a genuine insertion into the part already rebuilt.
+        pending_.insert(at, s);
+    }
+    shift_ += s.size();
+}
+
+void JssText::Append(std::string_view s) {
+    Commit();
+    text_.append(s);
+}
+
+namespace {
+
+bool IsMarkerText(std::string_view inner, std::string_view opening, std::string_view tag) {
+    return inner.size() == opening.size() + tag.size() &&
+           EqualsNoCase(inner.substr(0, opening.size()), opening) &&
+           EqualsNoCase(inner.substr(opening.size()), tag);
+}
+
+// Marker removal for one line whose comment starts at s (just after its ";") and whose LF
+// is at lf. The comment is searched in a copy, so that marks written for one marker never
+// hide the punctuation that the next one looks for.
+void RemoveMarkers(std::string& text, std::string& scan, size_t lineStart, size_t s, size_t lf,
+                   std::string_view tag, std::string& comment) {
+    if (std::memchr(text.data() + s, '[', lf - s) == nullptr) {
+        return;
+    }
+    comment.assign(text, s, lf - s);
+    auto mark = [&](size_t from, size_t through) {
+        std::memset(text.data() + from, kDeletionMark, through - from + 1);
+        std::memset(scan.data() + from, kDeletionMark, through - from + 1);
+    };
+    size_t pos = 0;
+    for (;;) {
+        const size_t lb = comment.find('[', pos);
+        if (lb == std::string::npos) {
+            return;
+        }
+        const size_t rb = comment.find(']', lb);
+        if (rb == std::string::npos) {
+            return;
+        }
+        const std::string_view inner =
+            TrimView(std::string_view(comment).substr(lb + 1, rb - lb - 1));
+        if (IsMarkerText(inner, "vuni-", tag)) {
+            mark(lineStart, lf);
+            return;
+        }
+        if (IsMarkerText(inner, "vunicomment-", tag)) {
+            // The last ";" before the "[", not counting the comment's first character.
+            size_t semi = std::string::npos;
+            for (size_t k = lb; k-- > 1;) {
+                if (comment[k] == ';') {
+                    semi = k;
+                    break;
+                }
+            }
+            mark(semi == std::string::npos ? s - 1 : s + semi, s + rb);
+        }
+        pos = rb;
+    }
+}
+
+} // namespace
+
+void PrepareJssText(JssText& jss, std::string_view tag) {
+    jss.Commit();
+    jss.shift_ = 0;
+    std::string& text = jss.text_;
+    text.push_back('\n');
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+
+    std::string& scan = jss.scan_;
+    scan.resize(text.size());
+    for (size_t k = 0; k < text.size(); ++k) {
+        const char c = LowerChar(text[k]);
+        scan[k] = c == '\t' ? ' ' : c;
+    }
+
+    const size_t n = scan.size();
+    bool inString = false;
+    bool inBlock = false;
+    bool inLine = false;
+    size_t lineStart = 0;
+    size_t commentStart = 0;
+    std::string comment;
+    for (size_t i = 0; i < n; ++i) {
+        const char c = scan[i];
+        bool opensString = false;
+        switch (c) {
+        case '\n':
+            if (inLine) {
+                RemoveMarkers(text, scan, lineStart, commentStart, i, tag, comment);
+            }
+            lineStart = i + 1;
+            inString = false;
+            inLine = false;
+            break;
+        case '/':
+            if (!inString && i + 1 < n && scan[i + 1] == '*') {
+                inBlock = true;
+            }
+            break;
+        case '*':
+            if (i + 1 < n && scan[i + 1] == '/') {
+                inBlock = false;
+                scan[i] = ' ';
+                scan[i + 1] = ' ';
+            }
+            break;
+        case ';':
+            if (!inString && !inBlock && !inLine) {
+                inLine = true;
+                commentStart = i + 1;
+            }
+            break;
+        case '"':
+            if (!inBlock && !inLine) {
+                inString = !inString;
+                opensString = inString;
+            }
+            break;
+        default:
+            break;
+        }
+        // A deletion mark is never blanked over: text and scan must lose the same bytes.
+        if ((inString || inBlock || inLine) && !opensString && scan[i] != kDeletionMark) {
+            scan[i] = ' ';
+        }
+    }
+
+    // One removal of every marked byte, deciding by the working text so that both copies
+    // stay aligned (a deletion-mark byte of the file may have been blanked in the scan).
+    size_t w = 0;
+    for (size_t r = 0; r < n; ++r) {
+        if (text[r] != kDeletionMark) {
+            text[w] = text[r];
+            scan[w] = scan[r];
+            ++w;
+        }
+    }
+    text.resize(w);
+    scan.resize(w);
+}
+
+// ---- recognition rules -----------------------------------------------------------------
+
+namespace {
+
+// The character before offset p once leading spaces are removed; 0 when nothing is left.
+char CharBefore(std::string_view line, size_t p) {
+    size_t f = 0;
+    while (f < p && line[f] == ' ') {
+        ++f;
+    }
+    return f == p ? '\0' : line[p - 1];
+}
+
+// Where the insertion goes for a keyword at p: before the keyword after a space, ")" or a
+// double quote, at the line start when nothing precedes it; not a statement otherwise.
+KeywordMatch InsertionBefore(std::string_view line, size_t p) {
+    const char b = CharBefore(line, p);
+    if (b == '\0') {
+        return {true, 0};
+    }
+    if (b == ' ' || b == ')' || b == '"') {
+        return {true, p};
+    }
+    return {};
+}
+
+} // namespace
+
+KeywordMatch FindReturn(std::string_view line) {
+    const size_t p = line.find("return");
+    if (p == std::string_view::npos) {
+        return {};
+    }
+    KeywordMatch m = InsertionBefore(line, p);
+    if (!m.found) {
+        return {};
+    }
+    const size_t a = p + 6;
+    if (a < line.size() && line[a] != ' ' && line[a] != '(' && line[a] != '"') {
+        return {};
+    }
+    return m;
+}
+
+KeywordMatch FindBlockEnd(std::string_view line, std::string_view keyword) {
+    const size_t p = line.find(keyword);
+    if (p == std::string_view::npos) {
+        return {};
+    }
+    return InsertionBefore(line, p);
+}
+
+bool IsReturnTypeLine(std::string_view t) {
+    return t == "int" || t == "handle" || t == "object" || t == "string" || t == "void";
+}
+
+HeaderMatch FindBlockHeader(std::string_view line, std::string_view keyword) {
+    const size_t p = line.find(keyword);
+    if (p == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view before = TrimView(line.substr(0, p));
+    const size_t a = p + keyword.size();
+    const bool afterEmpty = a >= line.size() || line[a] == ' ';
+    if (!afterEmpty) {
+        return {};
+    }
+    const bool isFunction = keyword == "function";
+    if (!before.empty() && !(isFunction && IsReturnTypeLine(before))) {
+        return {};
+    }
+    const size_t lp = line.find('(', p);
+    const size_t rp = lp == std::string_view::npos ? lp : line.find(')', lp);
+    if (rp == std::string_view::npos) {
+        return {HeaderKind::Incomplete, {}};
+    }
+    return {HeaderKind::Complete, std::string(TrimView(line.substr(a, lp - a)))};
+}
+
+} // namespace vuni
