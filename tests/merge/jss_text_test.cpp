@@ -24,7 +24,9 @@ TEST(PrepareJssText, NormalisesLineEnds) {
     EXPECT_EQ(Prepared("a\r\nlast"), "a\nlast\n");
     EXPECT_EQ(Prepared(""), "\n");
     // A deletion-mark byte of the file goes too, in both copies.
-    EXPECT_EQ(Prepared("a\x15" "b\n"), "ab\n\n");
+    EXPECT_EQ(Prepared("a\x15"
+                       "b\n"),
+              "ab\n\n");
     EXPECT_EQ(Prepared("; c\x15 \"x\x15\"\nQ\n"), "; c \"x\"\nQ\n\n");
     EXPECT_EQ(ScanOf("; c\x15 \"x\x15\"\nQ\n"), std::string(7, ' ') + "\nq\n\n");
 }

@@ -45,12 +45,12 @@ TEST(ParseMergeFile, RecognisesDirectives) {
                               ";merge_replacescript S T ()\n"
                               ";merge_addbegininclude \"a.jsh\"\n"
                               ";merge_addendinclude Include \"b.jsb\"\n"
-                              ";merge_addendscript SayAll\n"     // no line
-                              ";merge_addendscriptSayAll x\n"    // no space
-                              "\t;merge_addendscript A x\n"      // tab before ";"
-                              ";\tmerge_addendscript A x\n"      // tab after ";"
-                              ";merge_addendscript\tA x\n"       // tab after the keyword
-                              ";merge_addbegininclude\n"         // no line
+                              ";merge_addendscript SayAll\n"  // no line
+                              ";merge_addendscriptSayAll x\n" // no space
+                              "\t;merge_addendscript A x\n"   // tab before ";"
+                              ";\tmerge_addendscript A x\n"   // tab after ";"
+                              ";merge_addendscript\tA x\n"    // tab after the keyword
+                              ";merge_addbegininclude\n"      // no line
                               "Script X () ;merge_addendscript A x\n"
                               ";merge_tag Other Pack\n");
     ASSERT_EQ(f.directives.size(), 7u);
@@ -88,8 +88,7 @@ TEST(ParseMergeFile, DefaultTagIsThePathLessTheSuffix) {
 TEST(BuildDirectiveLines, SelectsByNameClassAndPosition) {
     const MergeFile f = Parse(";merge_tag T\n;merge_addendscript A one\n"
                               ";merge_replacescript a two\n;merge_addendfunction A three\n");
-    EXPECT_EQ(BuildDirectiveLines(f, "a", kClassScript, 0),
-              "one ; [ Vuni-T ]\ntwo ; [ Vuni-T ]\n");
+    EXPECT_EQ(BuildDirectiveLines(f, "a", kClassScript, 0), "one ; [ Vuni-T ]\ntwo ; [ Vuni-T ]\n");
     EXPECT_EQ(BuildDirectiveLines(f, "A", kClassFunction, 0), "three ; [ Vuni-T ]\n");
     EXPECT_EQ(BuildDirectiveLines(f, "b", kClassScript, 0), "");
     EXPECT_EQ(BuildDirectiveLines(f, "", kClassInclude, 0), "");
@@ -162,10 +161,10 @@ TEST(MergeIntoJssText, FunctionLinesAndReturns) {
               kInclude + "Function Foo ()\nWhile x\n  Return\n  EndWhile\n" + lines +
                   "EndFunction\n\n");
     // A return in a comment or string is no statement; ReturnValue is no return either.
-    EXPECT_EQ(Merge("Function Foo ()\n; Return\nSay (\"return\")\nReturnValue ()\nEndFunction\n",
-                    two),
-              kInclude + "Function Foo ()\n; Return\nSay (\"return\")\nReturnValue ()\n" + lines +
-                  "EndFunction\n\n");
+    EXPECT_EQ(
+        Merge("Function Foo ()\n; Return\nSay (\"return\")\nReturnValue ()\nEndFunction\n", two),
+        kInclude + "Function Foo ()\n; Return\nSay (\"return\")\nReturnValue ()\n" + lines +
+            "EndFunction\n\n");
     // "x Return" inserts just before the keyword; "x EndFunction" likewise.
     EXPECT_EQ(Merge("Function Foo ()\nx) Return\nEndFunction\n", two),
               kInclude + "Function Foo ()\nx) " + lines + "Return\nEndFunction\n\n");
@@ -175,8 +174,9 @@ TEST(MergeIntoJssText, FunctionLinesAndReturns) {
     EXPECT_EQ(Merge("Function Bar ()\nReturn\nEndFunction\nScript S ()\nEndScript\n"
                     "Function Foo ()\nSay ()\nEndFunction\n",
                     two),
-              kInclude + "Function Bar ()\nReturn\nEndFunction\nScript S ()\nEndScript\n"
-                         "Function Foo ()\nSay ()\n" +
+              kInclude +
+                  "Function Bar ()\nReturn\nEndFunction\nScript S ()\nEndScript\n"
+                  "Function Foo ()\nSay ()\n" +
                   lines + "EndFunction\n\n");
 }
 
@@ -196,13 +196,12 @@ TEST(MergeIntoJssText, ReplaceCommentsOutTheBody) {
     const std::string original = "Script First ()\n  Say ()\n\n  Return\nEndScript\n"
                                  "Script Next ()\n  Keep ()\nEndScript\n";
     const std::string merged = Merge(original, merge);
-    EXPECT_EQ(merged, kInclude +
-                          "Script First (); [ VuniComment-MyPack ]\n"
-                          "; [ VuniComment-MyPack ]  Say ()\n"
-                          "; [ VuniComment-MyPack ]\n"
-                          "; [ VuniComment-MyPack ]  Return\n"
-                          "R () ; [ Vuni-MyPack ]\nEndScript\n"
-                          "Script Next ()\n  Keep ()\nEndScript\n\n");
+    EXPECT_EQ(merged, kInclude + "Script First (); [ VuniComment-MyPack ]\n"
+                                 "; [ VuniComment-MyPack ]  Say ()\n"
+                                 "; [ VuniComment-MyPack ]\n"
+                                 "; [ VuniComment-MyPack ]  Return\n"
+                                 "R () ; [ Vuni-MyPack ]\nEndScript\n"
+                                 "Script Next ()\n  Keep ()\nEndScript\n\n");
     EXPECT_EQ(Removed(merged), original + "\n\n");
     // A replaced function's return is disabled with its body; the lines go before the end.
     EXPECT_EQ(Merge("Int Function F ()\nReturn 1\nEndFunction\n",
@@ -220,10 +219,9 @@ TEST(MergeIntoJssText, ConflictWithAnotherPackage) {
     const std::string merged = Merge(other, ";merge_replacescript First R ()\n", &conflicts);
     EXPECT_EQ(conflicts, "Le script \"first\" est déja utilisé par other\n");
     // The block stays enabled and unmarked; the lines are still added in memory.
-    EXPECT_EQ(merged, kInclude +
-                          "Script First (); [ VuniComment-Other ]\n"
-                          "; [ VuniComment-Other ]  Say ()\n"
-                          "X () ; [ Vuni-Other ]\nR () ; [ Vuni-MyPack ]\nEndScript\n\n");
+    EXPECT_EQ(merged, kInclude + "Script First (); [ VuniComment-Other ]\n"
+                                 "; [ VuniComment-Other ]  Say ()\n"
+                                 "X () ; [ Vuni-Other ]\nR () ; [ Vuni-MyPack ]\nEndScript\n\n");
 }
 
 } // namespace

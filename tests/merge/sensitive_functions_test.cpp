@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "log/log.h"
 #include "merge/default_jss.h"
 #include "package/marker.h"
@@ -7,6 +5,8 @@
 #include "platform/sim/sim_host.h"
 #include "testing/package_builder.h"
 #include "testing/temp_dir.h"
+
+#include <gtest/gtest.h>
 
 namespace vuni {
 namespace {
@@ -74,10 +74,9 @@ const std::string kBox = "Attention|Detection de l'utilisation de fonction sensi
                          "sécurité.\nEtes-vous sur de l'intégrité de ces scripts ?";
 
 TEST_F(CheckSensitiveFunctions, ReportsEachMergeFileAndWarnsOnce) {
-    Load({MergeFileEntry("A.vunimerge.jss",
-                         ";merge_addendfunction KeyPressedEvent MyKeys ()\r\n"
-                         ";merge_addendfunction keypressedevent MyKeys2 ()\r\n"
-                         ";merge_addendfunction SayLine X ()\r\n"),
+    Load({MergeFileEntry("A.vunimerge.jss", ";merge_addendfunction KeyPressedEvent MyKeys ()\r\n"
+                                            ";merge_addendfunction keypressedevent MyKeys2 ()\r\n"
+                                            ";merge_addendfunction SayLine X ()\r\n"),
           MergeFileEntry("B.vunimerge.jss", ";merge_addendfunction KEYPRESSEDEVENT K ()\n")},
          {true, true});
     Run();
@@ -94,9 +93,8 @@ TEST_F(CheckSensitiveFunctions, ReportsEachMergeFileAndWarnsOnce) {
 }
 
 TEST_F(CheckSensitiveFunctions, OnlyAddAtEndFunctionDirectivesCount) {
-    Load({MergeFileEntry("R.vunimerge.jss",
-                         ";merge_replacefunction KeyPressedEvent MyKeys ()\n"
-                         ";merge_addendscript KeyPressedEvent MyKeys ()\n"),
+    Load({MergeFileEntry("R.vunimerge.jss", ";merge_replacefunction KeyPressedEvent MyKeys ()\n"
+                                            ";merge_addendscript KeyPressedEvent MyKeys ()\n"),
           MergeFileEntry("E.vunimerge.jss", "")},
          {true, true});
     Run();
@@ -105,7 +103,8 @@ TEST_F(CheckSensitiveFunctions, OnlyAddAtEndFunctionDirectivesCount) {
 }
 
 TEST_F(CheckSensitiveFunctions, ExtractsOnlyCheckedMergeFilesOfTheGroup) {
-    TestFile refused = MergeFileEntry("N.vunimerge.jss", ";merge_addendfunction KeyPressedEvent K ()\n");
+    TestFile refused =
+        MergeFileEntry("N.vunimerge.jss", ";merge_addendfunction KeyPressedEvent K ()\n");
     refused.flags |= EntryNoAssociation;
     Load({MergeFileEntry("U.vunimerge.jss", ";merge_addendfunction KeyPressedEvent K ()\n"),
           MergeFileEntry("G.vunimerge.jss", ";merge_addendfunction KeyPressedEvent K ()\n", 1),
@@ -122,7 +121,8 @@ TEST_F(CheckSensitiveFunctions, ExtractsOnlyCheckedMergeFilesOfTheGroup) {
 }
 
 TEST_F(CheckSensitiveFunctions, AnEntryThatCannotBeExtractedIsSkipped) {
-    TestFile damaged = MergeFileEntry("D.vunimerge.jss", ";merge_addendfunction KeyPressedEvent K ()\n");
+    TestFile damaged =
+        MergeFileEntry("D.vunimerge.jss", ";merge_addendfunction KeyPressedEvent K ()\n");
     damaged.useOverride = true;
     damaged.storedOverride = "\x01\x02";
     Load({damaged}, {true});

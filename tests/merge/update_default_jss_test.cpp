@@ -1,10 +1,10 @@
-#include <gtest/gtest.h>
-
 #include "log/log.h"
 #include "merge/default_jss.h"
 #include "platform/sim/sim_host.h"
 #include "testing/temp_dir.h"
 #include "text/text.h"
+
+#include <gtest/gtest.h>
 
 namespace vuni {
 namespace {
@@ -103,8 +103,7 @@ TEST_F(UpdateDefaultJss, AddThenRemove) {
                                " Fichier chargé !\n Mise à jour effectuée !\n"
                                "- Enregistrement du Default.Jss\n Fichier enregistré !\n");
     EXPECT_EQ(installLog.Text(), std::string("* Search Merge Default.Jss\n DefaultJSS = ") +
-                                     kDefault + "\n MergeFile = " + kDest +
-                                     "Hook.vunimerge.jss\n");
+                                     kDefault + "\n MergeFile = " + kDest + "Hook.vunimerge.jss\n");
     EXPECT_EQ(prepared, std::vector<std::string>{kDefault});
     const std::string installed =
         "; Default\r\nInclude \"Hook.vunimerge.jss\" ; [ Vuni-Hook ]\r\nScript SayLine ()\r\n"
