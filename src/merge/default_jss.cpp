@@ -5,19 +5,29 @@
 #include "platform/host.h"
 #include "text/text.h"
 
+#include <cstring>
+
 namespace vuni {
 
 std::string SavedJssBytes(std::string_view text) {
     if (text.size() >= 2 && text[text.size() - 1] == '\n' && text[text.size() - 2] == '\n') {
         text.remove_suffix(1);
     }
-    std::string out;
-    out.reserve(text.size() + CountChar(text, '\n'));
-    for (const char c : text) {
-        if (c == '\n') {
-            out += '\r';
+    std::string out(text.size() + CountChar(text, '\n'), '\0');
+    char* w = out.data();
+    size_t r = 0;
+    while (r < text.size()) {
+        size_t lf = text.find('\n', r);
+        if (lf == std::string_view::npos) {
+            lf = text.size();
         }
-        out += c;
+        std::memcpy(w, text.data() + r, lf - r);
+        w += lf - r;
+        if (lf < text.size()) {
+            *w++ = '\r';
+            *w++ = '\n';
+        }
+        r = lf + 1;
     }
     return out;
 }

@@ -86,31 +86,33 @@ bool IsMarkerText(std::string_view inner, std::string_view opening, std::string_
 // Marker removal for one line whose comment starts at s (just after its ";") and whose LF
 // is at lf. The comment is searched in a copy, so that marks written for one marker never
 // hide the punctuation that the next one looks for.
-void RemoveMarkers(std::string& text, std::string& scan, size_t lineStart, size_t s, size_t lf,
+bool RemoveMarkers(std::string& text, std::string& scan, size_t lineStart, size_t s, size_t lf,
                    std::string_view tag, std::string& comment) {
     if (std::memchr(text.data() + s, '[', lf - s) == nullptr) {
-        return;
+        return false;
     }
+    bool marked = false;
     comment.assign(text, s, lf - s);
     auto mark = [&](size_t from, size_t through) {
         std::memset(text.data() + from, kDeletionMark, through - from + 1);
         std::memset(scan.data() + from, kDeletionMark, through - from + 1);
+        marked = true;
     };
     size_t pos = 0;
     for (;;) {
         const size_t lb = comment.find('[', pos);
         if (lb == std::string::npos) {
-            return;
+            return marked;
         }
         const size_t rb = comment.find(']', lb);
         if (rb == std::string::npos) {
-            return;
+            return marked;
         }
         const std::string_view inner =
             TrimView(std::string_view(comment).substr(lb + 1, rb - lb - 1));
         if (IsMarkerText(inner, "vuni-", tag)) {
             mark(lineStart, lf);
-            return;
+            return true;
         }
         if (IsMarkerText(inner, "vunicomment-", tag)) {
             // The last ";" before the "[", not counting the comment's first character.
@@ -129,49 +131,136 @@ void RemoveMarkers(std::string& text, std::string& scan, size_t lineStart, size_
 
 } // namespace
 
+namespace {
+
+// Lower case by code page 1252 with tabs as spaces: the scan copy of one character.
+struct ScanTable {
+    char scan[256];
+    bool special[256]; // characters the lexer acts on
+    ScanTable() {
+        for (int c = 0; c < 256; ++c) {
+            const char lower = LowerChar(static_cast<char>(c));
+            scan[c] = lower == '\t' ? ' ' : lower;
+            special[c] = c == '\n' || c == '/' || c == '*' || c == ';' || c == '"';
+        }
+    }
+};
+
+const ScanTable& Table() {
+    static const ScanTable table;
+    return table;
+}
+
+} // namespace
+
+namespace {
+
+// Removes every CR, moving the text between them once.
+void RemoveCarriageReturns(std::string& text) {
+    char* const begin = text.data();
+    char* const end = begin + text.size();
+    char* w = static_cast<char*>(std::memchr(begin, '\r', text.size()));
+    if (w == nullptr) {
+        return;
+    }
+    const char* r = w + 1;
+    while (r < end) {
+        const char* next =
+            static_cast<const char*>(std::memchr(r, '\r', static_cast<size_t>(end - r)));
+        if (next == nullptr) {
+            next = end;
+        }
+        std::memmove(w, r, static_cast<size_t>(next - r));
+        w += next - r;
+        r = next + 1;
+    }
+    text.resize(static_cast<size_t>(w - begin));
+}
+
+} // namespace
+
 void PrepareJssText(JssText& jss, std::string_view tag) {
     jss.Commit();
     jss.shift_ = 0;
     std::string& text = jss.text_;
     text.push_back('\n');
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    RemoveCarriageReturns(text);
+    const bool fileHasMarks = std::memchr(text.data(), kDeletionMark, text.size()) != nullptr;
+    bool anyDeletion = fileHasMarks;
 
-    std::string& scan = jss.scan_;
-    scan.resize(text.size());
-    for (size_t k = 0; k < text.size(); ++k) {
-        const char c = LowerChar(text[k]);
-        scan[k] = c == '\t' ? ' ' : c;
+    // One forward walk builds the scan copy and runs the lexer on it. Three states (in
+    // string, in block comment, in line comment); every character seen while one is on is
+    // blanked, except the quote that opens a string. Runs of characters that the lexer does
+    // not act on are only lowered, or blanked.
+    unsigned char lower[256];
+    bool special[256];
+    for (int c = 0; c < 256; ++c) {
+        lower[c] = static_cast<unsigned char>(Table().scan[c]);
+        special[c] = Table().special[c];
     }
-
-    const size_t n = scan.size();
+    std::string& scan = jss.scan_;
+    const size_t n = text.size();
+    scan.resize(n);
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(text.data());
+    unsigned char* out = reinterpret_cast<unsigned char*>(scan.data());
+    const unsigned char mark = static_cast<unsigned char>(kDeletionMark);
     bool inString = false;
     bool inBlock = false;
     bool inLine = false;
     size_t lineStart = 0;
     size_t commentStart = 0;
     std::string comment;
-    for (size_t i = 0; i < n; ++i) {
-        const char c = scan[i];
+    size_t i = 0;
+    while (i < n) {
+        size_t j = i;
+        if (!inString && !inBlock && !inLine) {
+            while (j < n && !special[in[j]]) {
+                out[j] = lower[in[j]];
+                ++j;
+            }
+        } else {
+            while (j < n && !special[in[j]]) {
+                ++j;
+            }
+            // A deletion mark of the file is kept in the scan copy, blanked or not, since
+            // both copies must lose the same bytes at the end.
+            if (!fileHasMarks) {
+                std::memset(out + i, ' ', j - i);
+            } else {
+                for (size_t k = i; k < j; ++k) {
+                    out[k] = in[k] == mark ? mark : ' ';
+                }
+            }
+        }
+        if (j >= n) {
+            break;
+        }
+        i = j;
+        const unsigned char c = in[i];
+        out[i] = c;
         bool opensString = false;
         switch (c) {
         case '\n':
             if (inLine) {
-                RemoveMarkers(text, scan, lineStart, commentStart, i, tag, comment);
+                anyDeletion |= RemoveMarkers(text, scan, lineStart, commentStart, i, tag, comment);
             }
             lineStart = i + 1;
             inString = false;
             inLine = false;
             break;
         case '/':
-            if (!inString && i + 1 < n && scan[i + 1] == '*') {
+            if (!inString && i + 1 < n && in[i + 1] == '*') {
                 inBlock = true;
             }
             break;
         case '*':
-            if (i + 1 < n && scan[i + 1] == '/') {
+            if (i + 1 < n && in[i + 1] == '/') {
+                // Both become spaces; the "/" then has nothing left to act on.
                 inBlock = false;
-                scan[i] = ' ';
-                scan[i + 1] = ' ';
+                out[i] = ' ';
+                out[i + 1] = ' ';
+                i += 2;
+                continue;
             }
             break;
         case ';':
@@ -180,23 +269,24 @@ void PrepareJssText(JssText& jss, std::string_view tag) {
                 commentStart = i + 1;
             }
             break;
-        case '"':
+        default: // '"'
             if (!inBlock && !inLine) {
                 inString = !inString;
                 opensString = inString;
             }
             break;
-        default:
-            break;
         }
-        // A deletion mark is never blanked over: text and scan must lose the same bytes.
-        if ((inString || inBlock || inLine) && !opensString && scan[i] != kDeletionMark) {
-            scan[i] = ' ';
+        if ((inString || inBlock || inLine) && !opensString && out[i] != mark) {
+            out[i] = ' ';
         }
+        ++i;
     }
 
     // One removal of every marked byte, deciding by the working text so that both copies
-    // stay aligned (a deletion-mark byte of the file may have been blanked in the scan).
+    // stay aligned.
+    if (!anyDeletion) {
+        return;
+    }
     size_t w = 0;
     for (size_t r = 0; r < n; ++r) {
         if (text[r] != kDeletionMark) {
