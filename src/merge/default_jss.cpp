@@ -13,29 +13,42 @@ std::string SavedJssBytes(std::string_view text) {
     if (text.size() >= 2 && text[text.size() - 1] == '\n' && text[text.size() - 2] == '\n') {
         text.remove_suffix(1);
     }
-    std::string out(text.size() + CountChar(text, '\n'), '\0');
-    char* w = out.data();
+    std::string out;
+    out.reserve(text.size() + text.size() / 8 + 16);
     size_t r = 0;
     while (r < text.size()) {
         size_t lf = text.find('\n', r);
         if (lf == std::string_view::npos) {
-            lf = text.size();
+            out.append(text.substr(r));
+            break;
         }
-        std::memcpy(w, text.data() + r, lf - r);
-        w += lf - r;
-        if (lf < text.size()) {
-            *w++ = '\r';
-            *w++ = '\n';
-        }
+        out.append(text.substr(r, lf - r));
+        out.append("\r\n", 2);
         r = lf + 1;
     }
     return out;
 }
 
 bool JssMerger::LoadJssFile(const std::string& path) {
-    std::string bytes;
-    if (!host_.ReadWholeFile(path, bytes)) {
+    auto file = host_.OpenRead(path);
+    if (!file) {
         return false;
+    }
+    const int64_t size = file->Size();
+    if (size < 0) {
+        return false;
+    }
+    // One byte to spare: the preparation appends a line feed in place.
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(size) + 1);
+    bytes.resize(static_cast<size_t>(size));
+    int64_t done = 0;
+    while (done < size) {
+        const int64_t n = file->Read(bytes.data() + done, size - done);
+        if (n <= 0) {
+            return false;
+        }
+        done += n;
     }
     jss_.Assign(std::move(bytes));
     return true;

@@ -141,7 +141,7 @@ struct ScanTable {
         for (int c = 0; c < 256; ++c) {
             const char lower = LowerChar(static_cast<char>(c));
             scan[c] = lower == '\t' ? ' ' : lower;
-            special[c] = c == '\n' || c == '/' || c == '*' || c == ';' || c == '"';
+            special[c] = c == '\n' || c == '\r' || c == '/' || c == '*' || c == ';' || c == '"';
         }
     }
 };
@@ -153,90 +153,91 @@ const ScanTable& Table() {
 
 } // namespace
 
-namespace {
-
-// Removes every CR, moving the text between them once.
-void RemoveCarriageReturns(std::string& text) {
-    char* const begin = text.data();
-    char* const end = begin + text.size();
-    char* w = static_cast<char*>(std::memchr(begin, '\r', text.size()));
-    if (w == nullptr) {
-        return;
-    }
-    const char* r = w + 1;
-    while (r < end) {
-        const char* next =
-            static_cast<const char*>(std::memchr(r, '\r', static_cast<size_t>(end - r)));
-        if (next == nullptr) {
-            next = end;
-        }
-        std::memmove(w, r, static_cast<size_t>(next - r));
-        w += next - r;
-        r = next + 1;
-    }
-    text.resize(static_cast<size_t>(w - begin));
-}
-
-} // namespace
-
 void PrepareJssText(JssText& jss, std::string_view tag) {
     jss.Commit();
     jss.shift_ = 0;
+    // The walk reads the loaded text and writes the working text (without its CRs, with the
+    // appended LF) and the scan copy side by side, so each byte is moved once. The working
+    // text is written in place: dropping CRs only moves bytes back, and every byte is read
+    // before its place is written. Only the appended LF may need one more byte.
     std::string& text = jss.text_;
+    std::string& scan = jss.scan_;
+    const size_t m = text.size();
+    text.reserve(m + 1);
     text.push_back('\n');
-    RemoveCarriageReturns(text);
-    const bool fileHasMarks = std::memchr(text.data(), kDeletionMark, text.size()) != nullptr;
+    scan.resize(m + 1);
+    const bool fileHasMarks = std::memchr(text.data(), kDeletionMark, m) != nullptr;
     bool anyDeletion = fileHasMarks;
 
-    // One forward walk builds the scan copy and runs the lexer on it. Three states (in
-    // string, in block comment, in line comment); every character seen while one is on is
-    // blanked, except the quote that opens a string. Runs of characters that the lexer does
-    // not act on are only lowered, or blanked.
     unsigned char lower[256];
     bool special[256];
     for (int c = 0; c < 256; ++c) {
         lower[c] = static_cast<unsigned char>(Table().scan[c]);
         special[c] = Table().special[c];
     }
-    std::string& scan = jss.scan_;
-    const size_t n = text.size();
-    scan.resize(n);
-    const unsigned char* in = reinterpret_cast<const unsigned char*>(text.data());
+    unsigned char* outText = reinterpret_cast<unsigned char*>(text.data());
+    const unsigned char* in = outText;
     unsigned char* out = reinterpret_cast<unsigned char*>(scan.data());
     const unsigned char mark = static_cast<unsigned char>(kDeletionMark);
+    // The input index of the next character once CRs are dropped; m stands for the
+    // appended LF.
+    auto nextIndex = [&](size_t k) {
+        ++k;
+        while (k < m && in[k] == '\r') {
+            ++k;
+        }
+        return k;
+    };
+    auto charAt = [&](size_t k) -> unsigned char { return k < m ? in[k] : '\n'; };
+
+    // Three lexer states (in string, in block comment, in line comment); every character
+    // seen while one is on is blanked in the scan copy, except the quote that opens a
+    // string. Runs of characters the lexer does not act on are only copied.
     bool inString = false;
     bool inBlock = false;
     bool inLine = false;
     size_t lineStart = 0;
     size_t commentStart = 0;
     std::string comment;
-    size_t i = 0;
-    while (i < n) {
-        size_t j = i;
-        if (!inString && !inBlock && !inLine) {
-            while (j < n && !special[in[j]]) {
-                out[j] = lower[in[j]];
-                ++j;
-            }
-        } else {
-            while (j < n && !special[in[j]]) {
-                ++j;
-            }
-            // A deletion mark of the file is kept in the scan copy, blanked or not, since
-            // both copies must lose the same bytes at the end.
-            if (!fileHasMarks) {
-                std::memset(out + i, ' ', j - i);
-            } else {
-                for (size_t k = i; k < j; ++k) {
-                    out[k] = in[k] == mark ? mark : ' ';
+    size_t o = 0; // output offset
+    size_t k = 0; // input offset
+    while (k <= m) {
+        if (k < m && !special[in[k]]) {
+            const size_t runStart = k;
+            const size_t outStart = o;
+            if (!inString && !inBlock && !inLine) {
+                while (k < m && !special[in[k]]) {
+                    outText[o] = in[k];
+                    out[o] = lower[in[k]];
+                    ++o;
+                    ++k;
                 }
+            } else {
+                while (k < m && !special[in[k]]) {
+                    ++k;
+                }
+                const size_t len = k - runStart;
+                std::memmove(outText + outStart, in + runStart, len);
+                // A deletion mark of the file stays in the scan copy, blanked or not, since
+                // both copies must lose the same bytes at the end.
+                if (!fileHasMarks) {
+                    std::memset(out + outStart, ' ', len);
+                } else {
+                    for (size_t q = 0; q < len; ++q) {
+                        out[outStart + q] = in[runStart + q] == mark ? mark : ' ';
+                    }
+                }
+                o += len;
             }
+            continue;
         }
-        if (j >= n) {
-            break;
+        const unsigned char c = charAt(k);
+        if (c == '\r') {
+            ++k;
+            continue;
         }
-        i = j;
-        const unsigned char c = in[i];
+        const size_t i = o;
+        outText[i] = c;
         out[i] = c;
         bool opensString = false;
         switch (c) {
@@ -249,17 +250,19 @@ void PrepareJssText(JssText& jss, std::string_view tag) {
             inLine = false;
             break;
         case '/':
-            if (!inString && i + 1 < n && in[i + 1] == '*') {
+            if (!inString && charAt(nextIndex(k)) == '*') {
                 inBlock = true;
             }
             break;
         case '*':
-            if (i + 1 < n && in[i + 1] == '/') {
+            if (const size_t q = nextIndex(k); charAt(q) == '/') {
                 // Both become spaces; the "/" then has nothing left to act on.
                 inBlock = false;
                 out[i] = ' ';
+                outText[i + 1] = '/';
                 out[i + 1] = ' ';
-                i += 2;
+                o += 2;
+                k = q + 1;
                 continue;
             }
             break;
@@ -279,24 +282,26 @@ void PrepareJssText(JssText& jss, std::string_view tag) {
         if ((inString || inBlock || inLine) && !opensString && out[i] != mark) {
             out[i] = ' ';
         }
-        ++i;
+        ++o;
+        ++k;
     }
+    const size_t n = o;
 
     // One removal of every marked byte, deciding by the working text so that both copies
     // stay aligned.
-    if (!anyDeletion) {
-        return;
-    }
-    size_t w = 0;
-    for (size_t r = 0; r < n; ++r) {
-        if (text[r] != kDeletionMark) {
-            text[w] = text[r];
-            scan[w] = scan[r];
-            ++w;
+    if (anyDeletion) {
+        size_t w = 0;
+        for (size_t r = 0; r < n; ++r) {
+            if (text[r] != kDeletionMark) {
+                text[w] = text[r];
+                scan[w] = scan[r];
+                ++w;
+            }
         }
+        o = w;
     }
-    text.resize(w);
-    scan.resize(w);
+    text.resize(o);
+    scan.resize(o);
 }
 
 // ---- recognition rules -----------------------------------------------------------------
