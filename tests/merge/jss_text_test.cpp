@@ -40,6 +40,9 @@ TEST(PrepareJssText, ScanIsLowerCaseWithStringsAndCommentsBlanked) {
     EXPECT_EQ(ScanOf("a ; c /* d\nReturn\n*/ e\n"), "a" + std::string(20, ' ') + "e\n\n");
     // "/*" inside a string does not; an open string ends with its line.
     EXPECT_EQ(ScanOf("s = \"/* x\nReturn\n"), "s = \"    \nreturn\n\n");
+    // CRs go before the lexer runs: a "*", CR, "/" still closes a block comment.
+    EXPECT_EQ(ScanOf("a /* x *\r/ b\r\n"), "a" + std::string(9, ' ') + "b\n\n");
+    EXPECT_EQ(ScanOf("a /\r* x */ b\r\n"), "a" + std::string(9, ' ') + "b\n\n");
     // A lone "*/" is blanked even outside a comment.
     EXPECT_EQ(ScanOf("a */ b\n"), "a    b\n\n");
 }
