@@ -29,7 +29,9 @@ void CivilFromDays(int64_t z, int64_t& y, int& m, int& d) {
     y = yoe + era * 400 + (m <= 2 ? 1 : 0);
 }
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -92,8 +94,8 @@ WallClock WallClockFromSeconds(int64_t seconds) {
 }
 
 int64_t SecondsFromWallClock(const WallClock& t) {
-    return DaysFromCivil(t.year, t.month, t.day) * kSecondsPerDay + t.hour * 3600 +
-           t.minute * 60 + t.second;
+    return DaysFromCivil(t.year, t.month, t.day) * kSecondsPerDay + t.hour * 3600 + t.minute * 60 +
+           t.second;
 }
 
 bool AppendDateToken(std::string_view mask, size_t& pos, const WallClock& t, std::string& out) {

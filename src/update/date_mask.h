@@ -7,11 +7,11 @@
 // digits). Any other character stands for itself.
 #pragma once
 
+#include "platform/host.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "platform/host.h"
 
 namespace vuni {
 
@@ -21,8 +21,7 @@ int64_t SecondsFromWallClock(const WallClock& time);
 
 // When mask[pos] starts a date token, appends its value for time to out, moves pos past
 // the token and returns true; otherwise changes nothing and returns false.
-bool AppendDateToken(std::string_view mask, size_t& pos, const WallClock& time,
-                     std::string& out);
+bool AppendDateToken(std::string_view mask, size_t& pos, const WallClock& time, std::string& out);
 
 // The mask with every date token replaced.
 std::string FormatDateMask(std::string_view mask, const WallClock& time);

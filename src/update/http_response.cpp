@@ -1,13 +1,15 @@
 #include "update/http_response.h"
 
-#include <algorithm>
-
 #include "text/text.h"
+
+#include <algorithm>
 
 namespace vuni {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view TrimRightBlanks(std::string_view s) {
     while (!s.empty() && IsBlank(s.back())) {

@@ -2,14 +2,14 @@
 // and offers to open it.
 #pragma once
 
-#include <functional>
-#include <string>
-#include <string_view>
-
 #include "log/log.h"
 #include "package/package_types.h"
 #include "platform/host.h"
 #include "update/http_response.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
 
 namespace vuni {
 

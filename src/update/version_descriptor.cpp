@@ -7,7 +7,9 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Length of the UTF-8 sequence starting with lead, 0 when lead cannot start one.
 size_t SequenceLength(unsigned char lead) {

@@ -1,11 +1,11 @@
 // Names of the remote version descriptor, built from the package's description.
 #pragma once
 
-#include <string>
-#include <string_view>
-
 #include "package/package_types.h"
 #include "platform/host.h"
+
+#include <string>
+#include <string_view>
 
 namespace vuni {
 

@@ -1,8 +1,8 @@
 #include "update/web_download.h"
 
-#include <algorithm>
-
 #include "update/http_address.h"
+
+#include <algorithm>
 
 namespace vuni {
 namespace {

@@ -1,11 +1,11 @@
 // Downloading one web address into a local file over one TCP connection of the Host.
 #pragma once
 
-#include <string>
-#include <string_view>
-
 #include "platform/host.h"
 #include "update/http_response.h"
+
+#include <string>
+#include <string_view>
 
 namespace vuni {
 

@@ -1,17 +1,16 @@
 // The simulated Windows' sockets: real POSIX TCP connections, non-blocking, with waits
 // done by poll().
+#include "platform/sim/sim_host.h"
+#include "text/text.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <chrono>
-#include <cstring>
-
-#include "platform/sim/sim_host.h"
-#include "text/text.h"
 
 namespace vuni {
 namespace {
@@ -57,14 +56,14 @@ int64_t SimHost::TcpConnect(const std::string& host, uint16_t port) {
     hints.ai_protocol = IPPROTO_TCP;
     addrinfo* found = nullptr;
     const std::string service = Decimal(port);
-    if (host.empty() || getaddrinfo(Cp1252ToUtf8(host).c_str(), service.c_str(), &hints,
-                                    &found) != 0) {
+    if (host.empty() ||
+        getaddrinfo(Cp1252ToUtf8(host).c_str(), service.c_str(), &hints, &found) != 0) {
         return -1;
     }
     int64_t result = -1;
     for (addrinfo* a = found; a != nullptr && result < 0; a = a->ai_next) {
-        const int fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                              a->ai_protocol);
+        const int fd =
+            socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
         if (fd < 0) {
             continue;
         }

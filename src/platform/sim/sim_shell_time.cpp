@@ -1,7 +1,7 @@
 // The simulated Windows' shell "open" (recorded for tests) and local time.
-#include <ctime>
-
 #include "platform/sim/sim_host.h"
+
+#include <ctime>
 
 namespace vuni {
 

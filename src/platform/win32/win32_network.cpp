@@ -1,18 +1,19 @@
 // The real Windows' sockets: Winsock 2.2, non-blocking, with waits done by select().
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
-#include <climits>
-
 #include "platform/win32/win32_host.h"
 #include "text/text.h"
+
+#include <climits>
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 namespace vuni {
 namespace {
 
 constexpr uint32_t kConnectTimeoutMs = 10000;
 
-SOCKET ToSocket(int64_t socket) { return static_cast<SOCKET>(socket); }
+SOCKET ToSocket(int64_t socket) {
+    return static_cast<SOCKET>(socket);
+}
 
 timeval ToTimeval(uint32_t ms) {
     timeval tv;

@@ -1,9 +1,8 @@
 // The real Windows' shell "open" and local time.
-#include <windows.h>
+#include "platform/win32/win32_host.h"
 
 #include <shellapi.h>
-
-#include "platform/win32/win32_host.h"
+#include <windows.h>
 
 namespace vuni {
 
