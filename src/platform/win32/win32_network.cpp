@@ -1,10 +1,13 @@
 // The real Windows' sockets: Winsock 2.2, non-blocking, with waits done by select().
+// clang-format off
+#include <winsock2.h>
+#include <ws2tcpip.h>
+// clang-format on
+
 #include "platform/win32/win32_host.h"
 #include "text/text.h"
 
 #include <climits>
-#include <winsock2.h>
-#include <ws2tcpip.h>
 
 namespace vuni {
 namespace {

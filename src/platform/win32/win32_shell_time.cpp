@@ -1,8 +1,10 @@
 // The real Windows' shell "open" and local time.
-#include "platform/win32/win32_host.h"
-
-#include <shellapi.h>
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
+#include "platform/win32/win32_host.h"
 
 namespace vuni {
 
