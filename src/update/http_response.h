@@ -103,6 +103,9 @@ struct HttpWaits {
     uint32_t readMs = 10000;             // each read waits this long for data
     uint32_t unknownLengthReadMs = 1000; // reads of a body that runs until the end
     uint32_t pollStepMs = 100;           // how often a wait looks for data
+    // The whole answer must arrive within this time, so that a server that trickles bytes
+    // cannot hold the installer for ever; reaching it ends the data like a silent read.
+    uint32_t totalMs = 120000;
 };
 
 // Reads the answer from source: the first block of at most limits.firstBlock bytes, then

@@ -7,19 +7,24 @@
 namespace vuni {
 namespace {
 
-// The Host socket as a byte source: a wait is a series of short polls, up to the deadline.
+// The Host socket as a byte source: a wait is a series of short polls, up to the end of
+// the wait or of the whole answer's time, whichever comes first.
 class SocketSource : public ByteSource {
 public:
-    SocketSource(Host& host, int64_t socket, uint32_t pollStepMs)
-        : host_(host), socket_(socket), pollStepMs_(std::max<uint32_t>(pollStepMs, 1)) {}
+    SocketSource(Host& host, int64_t socket, const HttpWaits& waits)
+        : host_(host), socket_(socket), pollStepMs_(std::max<uint32_t>(waits.pollStepMs, 1)),
+          endOfAnswer_(host.TickCount() + waits.totalMs) {}
 
     int64_t Receive(char* buffer, size_t size, uint32_t waitMs) override {
-        const uint64_t start = host_.TickCount();
+        const uint64_t end = std::min(host_.TickCount() + waitMs, endOfAnswer_);
         for (;;) {
-            const uint64_t elapsed = host_.TickCount() - start;
-            const uint32_t left = elapsed >= waitMs ? 0 : static_cast<uint32_t>(waitMs - elapsed);
-            const int64_t n = host_.TcpReceive(socket_, buffer, size, std::min(left, pollStepMs_));
-            if (n != -2 || left == 0) {
+            const uint64_t now = host_.TickCount();
+            if (now >= end) {
+                return -2;
+            }
+            const uint32_t step = static_cast<uint32_t>(std::min<uint64_t>(end - now, pollStepMs_));
+            const int64_t n = host_.TcpReceive(socket_, buffer, size, step);
+            if (n != -2) {
                 return n;
             }
         }
@@ -29,6 +34,7 @@ private:
     Host& host_;
     int64_t socket_;
     uint32_t pollStepMs_;
+    uint64_t endOfAnswer_;
 };
 
 bool SendAll(Host& host, int64_t socket, const std::string& bytes, const HttpWaits& waits) {
@@ -67,7 +73,7 @@ DownloadResult DownloadToFile(Host& host, std::string_view address, const std::s
         host.TcpClose(socket);
         return DownloadResult::SendFailed;
     }
-    SocketSource source(host, socket, waits.pollStepMs);
+    SocketSource source(host, socket, waits);
     const HttpResponseParser response = ReadHttpResponse(source, waits, limits);
     host.TcpClose(socket);
     if (response.State() != HttpState::Complete) {

@@ -12,6 +12,7 @@ Modes:
   chunked  200, chunked transfer in 7-byte chunks, with a chunk extension
   close    200, no length: the body ends when the server closes
   stall    200, Content-Length twice the body, half of it sent, then silence
+  trickle  200, Content-Length far beyond the body, the body, then one byte every 50 ms
   mute     the request is read and never answered
   404      404 with a body
   302      302 with a Location and a body
@@ -90,6 +91,14 @@ class Handler(socketserver.BaseRequestHandler):
             sock.sendall(b"HTTP/1.1 200 OK\r\nContent-Length: %d\r\n\r\n" % (2 * len(body)) +
                          body)
             hold_until_closed(sock)
+        elif mode == "trickle":
+            sock.sendall(b"HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n" + body)
+            try:
+                for _ in range(600):
+                    time.sleep(0.05)
+                    sock.sendall(b"\n")
+            except OSError:
+                pass
         elif mode == "mute":
             hold_until_closed(sock)
         elif mode == "404":

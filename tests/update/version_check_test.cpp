@@ -185,14 +185,19 @@ TEST_F(VersionCheck, NothingNewerIsReportedOnlyWhenAsked) {
               std::string::npos);
 }
 
-TEST_F(VersionCheck, StalledBodyKeepsWhatArrived) {
+TEST_F(VersionCheck, StalledOrTricklingBodyKeepsWhatArrived) {
     context.waits.readMs = 300;
-    answers.push_back(MessageAnswer::No);
-    const auto start = std::chrono::steady_clock::now();
-    Check(server_->Location("stall", "newer"), true);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    ASSERT_EQ(boxes.size(), 1u) << "the half body held the whole descriptor";
-    EXPECT_EQ(boxes[0].kind, MessageKind::YesNo);
+    context.waits.totalMs = 800;
+    for (const char* mode : {"stall", "trickle"}) {
+        SCOPED_TRACE(mode);
+        boxes.clear();
+        answers.push_back(MessageAnswer::No);
+        const auto start = std::chrono::steady_clock::now();
+        Check(server_->Location(mode, "newer"), true);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        ASSERT_EQ(boxes.size(), 1u) << "the part that arrived held the whole descriptor";
+        EXPECT_EQ(boxes[0].kind, MessageKind::YesNo);
+    }
 }
 
 TEST_F(VersionCheck, FailedDownloadsShowAnErrorOnlyWhenAsked) {
