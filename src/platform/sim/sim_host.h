@@ -83,6 +83,25 @@ public:
     bool IsWindows64() override { return windows64_; }
     std::optional<std::vector<ProcessEntry>> ProcessSnapshot() override;
     std::string ProcessImagePath(uint32_t id, int versionClass) override;
+    // desktop: the shell's "open" is recorded, not performed; tests read the list.
+    bool ShellOpen(const std::string& text) override;
+    const std::vector<std::string>& ShellOpened() const { return shellOpened_; }
+    void SetShellOpenSucceeds(bool succeeds) { shellOpenSucceeds_ = succeeds; }
+
+    // local time: the Linux local time, unless a machine description or a test pins it.
+    WallClock LocalTimeNow() override;
+    void PinLocalTime(std::optional<WallClock> time) { pinnedTime_ = time; }
+
+    // network: real POSIX sockets. SetNetworkAvailable(false) makes NetworkStartup fail.
+    bool NetworkStartup() override;
+    int64_t TcpConnect(const std::string& host, uint16_t port) override;
+    int64_t TcpSend(int64_t socket, const void* data, size_t size) override;
+    int64_t TcpReceive(int64_t socket, void* buffer, size_t size, uint32_t timeoutMs) override;
+    void TcpClose(int64_t socket) override;
+    void SetNetworkAvailable(bool available) { networkAvailable_ = available; }
+    int NetworkStartupCount() const { return networkStartups_; }
+    // How long TcpConnect waits for a connection to be accepted.
+    void SetConnectTimeout(uint32_t ms) { connectTimeoutMs_ = ms; }
 
 private:
     struct SimProcess {
@@ -108,6 +127,12 @@ private:
     bool windows64_ = true;
     bool restrictedUser_ = false;
     std::vector<SimProcess> processes_;
+    std::vector<std::string> shellOpened_;
+    bool shellOpenSucceeds_ = true;
+    std::optional<WallClock> pinnedTime_;
+    bool networkAvailable_ = true;
+    int networkStartups_ = 0;
+    uint32_t connectTimeoutMs_ = 10000;
 };
 
 } // namespace vuni

@@ -45,6 +45,16 @@ public:
     // processes
     std::optional<std::vector<ProcessEntry>> ProcessSnapshot() override;
     std::string ProcessImagePath(uint32_t id, int versionClass) override;
+    // desktop
+    bool ShellOpen(const std::string& text) override;
+    WallClock LocalTimeNow() override;
+
+    // network: Winsock 2.2
+    bool NetworkStartup() override;
+    int64_t TcpConnect(const std::string& host, uint16_t port) override;
+    int64_t TcpSend(int64_t socket, const void* data, size_t size) override;
+    int64_t TcpReceive(int64_t socket, void* buffer, size_t size, uint32_t timeoutMs) override;
+    void TcpClose(int64_t socket) override;
 };
 
 } // namespace vuni

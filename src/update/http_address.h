@@ -1,0 +1,24 @@
+// Web addresses of the version check and the one request sent for them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vuni {
+
+struct HttpAddress {
+    std::string host;
+    uint16_t port = 80;
+    std::string path; // after the "/" that follows the host, query included
+};
+
+// Splits "scheme://[user@]host[:port][/path]". The scheme is not examined. false when the
+// address has no "://", an empty host, or a port that is not a number from 1 to 65535.
+bool SplitAddress(std::string_view address, HttpAddress& out);
+
+// The request bytes, exactly: "GET /" path " HTTP/1.1", Accept, Host (with ":port" only
+// when the port is not 80), "Connection: close", and the empty line.
+std::string BuildRequest(const HttpAddress& address);
+
+} // namespace vuni
