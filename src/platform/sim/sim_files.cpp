@@ -1,16 +1,15 @@
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/sim/sim_host.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
-
-#include "platform/sim/sim_host.h"
-#include "text/text.h"
+#include <unistd.h>
 
 namespace vuni {
 namespace fs = std::filesystem;
@@ -22,9 +21,13 @@ struct WindowsPath {
     std::vector<std::string> components; // Windows-1252 names, "." and ".." resolved
 };
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // Adds the components of text to out, resolving "." and ".."; false on ".." at the root.
 bool AppendComponents(std::string_view text, std::vector<std::string>& out) {
@@ -134,14 +137,23 @@ private:
     std::FILE* f_;
 };
 
-bool WriteAll(const fs::path& target, const void* data, size_t size) {
+// Writes the bytes; a disk budget (freeBytes of SimFaults, -1 for none) stops the write
+// where a full disk would, leaving the bytes written so far.
+bool WriteAll(const fs::path& target, const void* data, size_t size, int64_t& budget) {
     int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {
         return false;
     }
     const auto* p = static_cast<const char*>(data);
-    size_t done = 0;
     bool ok = true;
+    if (budget >= 0 && static_cast<uint64_t>(budget) < size) {
+        size = static_cast<size_t>(budget);
+        ok = false;
+    }
+    if (budget >= 0) {
+        budget -= static_cast<int64_t>(size);
+    }
+    size_t done = 0;
     while (done < size) {
         ssize_t n = ::write(fd, p + done, size - done);
         if (n < 0 && errno == EINTR) {
@@ -205,7 +217,9 @@ int64_t SimHost::FileSize(const std::string& path) {
     return static_cast<int64_t>(st.st_size);
 }
 
-bool SimHost::IsFile(const std::string& path) { return FileSize(path) >= 0; }
+bool SimHost::IsFile(const std::string& path) {
+    return FileSize(path) >= 0;
+}
 
 bool SimHost::IsDirectory(const std::string& path) {
     fs::path p = ToHostPath(path);
@@ -224,22 +238,34 @@ std::unique_ptr<HostFile> SimHost::OpenRead(const std::string& path) {
     return std::make_unique<SimFile>(f);
 }
 
+bool SimHost::WriteAllowed(const std::string& path) const {
+    const std::string target = ToHostPath(path).string();
+    for (const std::string& readOnly : faults_.readOnly) {
+        const std::string folder = ToHostPath(readOnly).string();
+        if (!folder.empty() && target.compare(0, folder.size(), folder) == 0 &&
+            (target.size() == folder.size() || target[folder.size()] == '/')) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SimHost::WriteFile(const std::string& path, const void* data, size_t size) {
     fs::path p = ToHostPath(path);
-    if (p.empty() || IsDirectory(path)) {
+    if (p.empty() || IsDirectory(path) || !WriteAllowed(path)) {
         return false;
     }
-    return WriteAll(p, data, size);
+    return WriteAll(p, data, size, faults_.freeBytes);
 }
 
 bool SimHost::ReplaceFile(const std::string& path, const void* data, size_t size) {
     fs::path p = ToHostPath(path);
-    if (p.empty() || IsDirectory(path)) {
+    if (p.empty() || IsDirectory(path) || !WriteAllowed(path)) {
         return false;
     }
     fs::path tmp = p;
     tmp += ".vuni-new";
-    if (!WriteAll(tmp, data, size)) {
+    if (!WriteAll(tmp, data, size, faults_.freeBytes)) {
         std::error_code ec;
         fs::remove(tmp, ec);
         return false;
@@ -253,7 +279,7 @@ bool SimHost::ReplaceFile(const std::string& path, const void* data, size_t size
 }
 
 bool SimHost::CopyFile(const std::string& from, const std::string& to) {
-    if (!IsFile(from) || IsDirectory(to)) {
+    if (!IsFile(from) || IsDirectory(to) || !WriteAllowed(to)) {
         return false;
     }
     fs::path src = ToHostPath(from);
@@ -261,13 +287,18 @@ bool SimHost::CopyFile(const std::string& from, const std::string& to) {
     if (dst.empty()) {
         return false;
     }
+    if (faults_.freeBytes >= 0) { // copy through the disk budget
+        std::string content;
+        return ReadWholeFile(from, content) &&
+               WriteAll(dst, content.data(), content.size(), faults_.freeBytes);
+    }
     std::error_code ec;
     fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec);
     return !ec;
 }
 
 bool SimHost::DeleteFile(const std::string& path) {
-    if (!IsFile(path)) {
+    if (!IsFile(path) || !WriteAllowed(path)) {
         return false;
     }
     return ::unlink(ToHostPath(path).c_str()) == 0;
@@ -275,7 +306,7 @@ bool SimHost::DeleteFile(const std::string& path) {
 
 bool SimHost::CreateFolder(const std::string& path) {
     fs::path p = ToHostPath(path);
-    return !p.empty() && ::mkdir(p.c_str(), 0755) == 0;
+    return !p.empty() && WriteAllowed(path) && ::mkdir(p.c_str(), 0755) == 0;
 }
 
 std::vector<FolderEntry> SimHost::ListFolder(const std::string& path) {
@@ -284,8 +315,7 @@ std::vector<FolderEntry> SimHost::ListFolder(const std::string& path) {
         return out;
     }
     std::error_code ec;
-    for (fs::directory_iterator it(ToHostPath(path), ec), end; !ec && it != end;
-         it.increment(ec)) {
+    for (fs::directory_iterator it(ToHostPath(path), ec), end; !ec && it != end; it.increment(ec)) {
         FolderEntry e;
         e.name = ToWindowsName(it->path().filename().string());
         e.isDirectory = it->is_directory(ec);
@@ -308,7 +338,9 @@ std::string SimHost::TemporaryFolder() {
     return tempFolder_;
 }
 
-void SimHost::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SimHost::Sleep(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 uint64_t SimHost::TickCount() {
     using namespace std::chrono;

@@ -5,14 +5,52 @@
 // that a described machine's tree can be read and written as ordinary files.
 #pragma once
 
+#include "platform/host.h"
+
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "platform/host.h"
-
 namespace vuni {
+
+// Faults injected into the simulated file system, to test what a failure leaves behind.
+struct SimFaults {
+    // Bytes the disk can still take, counted over every write; a write beyond them stops
+    // there and fails, as on a full disk. -1: no limit.
+    int64_t freeBytes = -1;
+    // Windows paths (files or folders, without regard to case) below which nothing can be
+    // written, replaced, copied to, deleted or created.
+    std::vector<std::string> readOnly;
+};
+
+// ---- processes: what StartProcess was asked, and the children it started.
+struct SimProcessStart {
+    std::string program;
+    std::string commandLine;
+    std::string workingFolder;
+    bool hidden = false;
+};
+
+class SimChildren {
+public:
+    SimChildren() = default;
+    ~SimChildren(); // children still running are ended with the host
+    SimChildren(const SimChildren&) = delete;
+    SimChildren& operator=(const SimChildren&) = delete;
+
+    struct Child {
+        int pid = 0;
+        std::string program; // Windows path
+        bool ended = false;
+        bool released = false;
+        uint32_t exitCode = 0;
+    };
+    std::vector<Child> children;
+    std::vector<SimProcessStart> starts;
+    std::vector<ProcessEntry> running; // refreshed by SimHost::StartedProcesses()
+};
 
 class SimHost : public Host {
 public:
@@ -50,7 +88,33 @@ public:
     void Sleep(uint32_t ms) override;
     uint64_t TickCount() override;
 
+    // fault injection (sim_files.cpp)
+    void SetFaults(SimFaults faults) { faults_ = std::move(faults); }
+    SimFaults& Faults() { return faults_; }
+
+    // processes (sim_spawn.cpp): a program is the native stand-in placed at its Windows
+    // path in the sandbox. Its arguments that are drive-letter Windows paths are given as
+    // Linux paths, its working folder is the Linux folder of workingFolder, and VUNI_SIM_ROOT
+    // names the sandbox root.
+    ProcessRun StartProcess(const std::string& program, const std::string& commandLine,
+                            const std::string& workingFolder, bool hidden) override;
+    bool WaitProcess(const ProcessRun& run, uint32_t timeoutMs) override;
+    uint32_t ProcessExitCode(const ProcessRun& run) override;
+    void ReleaseProcess(ProcessRun& run) override;
+    // Loads the native shared library placed at the Windows path and calls
+    // int function(const char*).
+    LibraryCallResult CallLibraryFunction(const std::string& library, const std::string& function,
+                                          const std::string& argument) override;
+    // The processes started here that still run: id and Windows program path.
+    const std::vector<ProcessEntry>& StartedProcesses();
+    // Every StartProcess call, in order.
+    const std::vector<SimProcessStart>& ProcessStarts() const { return children_.starts; }
+
 private:
+    // Whether the fault settings allow writing at a Windows path.
+    bool WriteAllowed(const std::string& path) const;
+    SimChildren::Child* FindChild(const ProcessRun& run);
+
     std::filesystem::path DriveFolder(char lowerLetter) const;
 
     std::filesystem::path root_;
@@ -58,6 +122,8 @@ private:
     std::string ownPath_;
     std::string currentFolder_ = "C:\\";
     std::string tempFolder_ = "C:\\Windows\\Temp\\";
+    SimFaults faults_;
+    SimChildren children_;
 };
 
 } // namespace vuni
