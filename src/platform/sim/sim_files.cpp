@@ -1,15 +1,16 @@
-#include "platform/sim/sim_host.h"
-#include "text/text.h"
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
+
+#include "platform/sim/sim_host.h"
+#include "text/text.h"
 
 namespace vuni {
 namespace fs = std::filesystem;
@@ -21,13 +22,9 @@ struct WindowsPath {
     std::vector<std::string> components; // Windows-1252 names, "." and ".." resolved
 };
 
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Adds the components of text to out, resolving "." and ".."; false on ".." at the root.
 bool AppendComponents(std::string_view text, std::vector<std::string>& out) {
@@ -217,9 +214,7 @@ int64_t SimHost::FileSize(const std::string& path) {
     return static_cast<int64_t>(st.st_size);
 }
 
-bool SimHost::IsFile(const std::string& path) {
-    return FileSize(path) >= 0;
-}
+bool SimHost::IsFile(const std::string& path) { return FileSize(path) >= 0; }
 
 bool SimHost::IsDirectory(const std::string& path) {
     fs::path p = ToHostPath(path);
@@ -315,7 +310,8 @@ std::vector<FolderEntry> SimHost::ListFolder(const std::string& path) {
         return out;
     }
     std::error_code ec;
-    for (fs::directory_iterator it(ToHostPath(path), ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(ToHostPath(path), ec), end; !ec && it != end;
+         it.increment(ec)) {
         FolderEntry e;
         e.name = ToWindowsName(it->path().filename().string());
         e.isDirectory = it->is_directory(ec);
@@ -338,9 +334,7 @@ std::string SimHost::TemporaryFolder() {
     return tempFolder_;
 }
 
-void SimHost::Sleep(uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void SimHost::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 uint64_t SimHost::TickCount() {
     using namespace std::chrono;

@@ -5,13 +5,13 @@
 // that a described machine's tree can be read and written as ordinary files.
 #pragma once
 
-#include "platform/host.h"
-
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/host.h"
 
 namespace vuni {
 

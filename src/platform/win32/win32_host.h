@@ -29,6 +29,15 @@ public:
 
     void Sleep(uint32_t ms) override;
     uint64_t TickCount() override;
+
+    // processes and library calls (win32_spawn.cpp)
+    ProcessRun StartProcess(const std::string& program, const std::string& commandLine,
+                            const std::string& workingFolder, bool hidden) override;
+    bool WaitProcess(const ProcessRun& run, uint32_t timeoutMs) override;
+    uint32_t ProcessExitCode(const ProcessRun& run) override;
+    void ReleaseProcess(ProcessRun& run) override;
+    LibraryCallResult CallLibraryFunction(const std::string& library, const std::string& function,
+                                          const std::string& argument) override;
 };
 
 } // namespace vuni
