@@ -21,7 +21,8 @@ bool EnsureFolderFor(Host& host, const std::string& path) {
     if (host.IsDirectory(folder)) {
         return true;
     }
-    folder = EnsureTrailingBackslash(folder);
+    // Windows takes "/" for "\" too; splitting at both keeps "a\b/c\" a chain of three.
+    folder = EnsureTrailingBackslash(ReplaceAll(folder, "/", "\\"));
     const size_t count = CountChar(folder, '\\');
     std::string partial;
     for (size_t k = 1; k <= count; ++k) {

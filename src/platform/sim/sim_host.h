@@ -102,7 +102,7 @@ public:
     uint32_t ProcessExitCode(const ProcessRun& run) override;
     void ReleaseProcess(ProcessRun& run) override;
     // Loads the native shared library placed at the Windows path and calls
-    // int function(const char*).
+    // int function(const char*), with VUNI_SIM_ROOT set in this process's environment.
     LibraryCallResult CallLibraryFunction(const std::string& library, const std::string& function,
                                           const std::string& argument) override;
     // The processes started here that still run: id and Windows program path.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -294,6 +295,8 @@ LibraryCallResult SimHost::CallLibraryFunction(const std::string& library,
     if (symbol == nullptr) {
         out.status = LibraryCallStatus::NoFunction;
     } else {
+        // The library runs in this process: it finds the sandbox as a started program does.
+        ::setenv("VUNI_SIM_ROOT", root_.c_str(), 1);
         out.status = LibraryCallStatus::Called;
         out.result = reinterpret_cast<Function>(symbol)(argument.c_str());
     }
