@@ -92,6 +92,9 @@ std::string FindNoCaseIn(const fs::path& dir, const std::string& utf8Name) {
     wanted = Lower(wanted);
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
+        if (name.size() != utf8Name.size()) {
+            continue; // case pairs of Windows-1252 have UTF-8 forms of equal length
+        }
         std::string cp;
         if (Utf8ToCp1252(name, cp) && Lower(cp) == wanted) {
             return name;
@@ -234,6 +237,9 @@ std::unique_ptr<HostFile> SimHost::OpenRead(const std::string& path) {
 }
 
 bool SimHost::WriteAllowed(const std::string& path) const {
+    if (faults_.readOnly.empty()) {
+        return true;
+    }
     const std::string target = ToHostPath(path).string();
     for (const std::string& readOnly : faults_.readOnly) {
         const std::string folder = ToHostPath(readOnly).string();
@@ -255,7 +261,9 @@ bool SimHost::WriteFile(const std::string& path, const void* data, size_t size) 
 
 bool SimHost::ReplaceFile(const std::string& path, const void* data, size_t size) {
     fs::path p = ToHostPath(path);
-    if (p.empty() || IsDirectory(path) || !WriteAllowed(path)) {
+    struct stat st {};
+    if (p.empty() || (::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ||
+        !WriteAllowed(path)) {
         return false;
     }
     fs::path tmp = p;
