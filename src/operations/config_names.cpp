@@ -6,11 +6,16 @@
 
 namespace vuni {
 
+bool WritableAsOneEntry(const std::string& alias) {
+    return alias.find_first_of("\r\n=") == std::string::npos && alias[0] != '[';
+}
+
 std::vector<std::string> BuildAliasList(std::string_view aliasText) {
     std::vector<std::string> out;
     for (const std::string& piece : Split(aliasText, ';')) {
         std::string alias = TrimBlanks(piece);
-        if (!alias.empty() && std::find(out.begin(), out.end(), alias) == out.end()) {
+        if (!alias.empty() && WritableAsOneEntry(alias) &&
+            std::find(out.begin(), out.end(), alias) == out.end()) {
             out.push_back(std::move(alias));
         }
     }

@@ -10,8 +10,13 @@
 namespace vuni {
 
 // The aliases of an alias text: split at ";", each piece trimmed, empty pieces and exact
-// repeats dropped, in order of first appearance.
+// repeats dropped, in order of first appearance. A piece that cannot stand as the key of
+// one entry line (it holds a line break or "=", or starts with "[" and would read back as
+// a section header) is dropped too.
 std::vector<std::string> BuildAliasList(std::string_view aliasText);
+
+// Whether "alias=configuration" reads back as one entry whose key is the alias.
+bool WritableAsOneEntry(const std::string& alias);
 
 // The file's lines: a line ends at CR LF, a lone CR or a lone LF; text after the last line
 // end is a last line when it is not empty.

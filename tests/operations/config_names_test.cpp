@@ -20,6 +20,12 @@ TEST(AliasList, TrimsDropsEmptyPiecesAndExactRepeatsOnly) {
     EXPECT_EQ(BuildAliasList("b;a;b;A"), (std::vector<std::string>{"b", "a", "A"}));
 }
 
+TEST(AliasList, PiecesThatWouldBreakTheFileAreDropped) {
+    // A line break would write a second line, "=" another key, "[" a section header.
+    EXPECT_EQ(BuildAliasList("ok;a\r\n[Other];k=v;[X]; x[y] "),
+              (std::vector<std::string>{"ok", "x[y]"}));
+}
+
 TEST(IniLines, EndAtCrLfLoneCrAndLoneLf) {
     EXPECT_EQ(SplitIniLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_EQ(SplitIniLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
