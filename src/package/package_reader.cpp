@@ -363,8 +363,10 @@ bool ExtractEntry(PackageState& state, Host& host, Log& log, const std::string& 
     if (memoryOnly) {
         return true;
     }
-    if (!host.WriteFile(destination, state.workBuffer.Data(),
-                        static_cast<size_t>(entry->plainSize))) {
+    // Written beside the destination and then put in its place, so that a failed write
+    // (a full disk) never leaves a truncated file where the user's file was.
+    if (!host.ReplaceFile(destination, state.workBuffer.Data(),
+                          static_cast<size_t>(entry->plainSize))) {
         log.LogLine(" ! Error during save file");
         return false;
     }

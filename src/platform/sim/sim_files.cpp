@@ -95,6 +95,9 @@ std::string FindNoCaseIn(const fs::path& dir, const std::string& utf8Name) {
     wanted = Lower(wanted);
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
+        if (name.size() != utf8Name.size()) {
+            continue; // case pairs of Windows-1252 have UTF-8 forms of equal length
+        }
         std::string cp;
         if (Utf8ToCp1252(name, cp) && Lower(cp) == wanted) {
             return name;
@@ -154,14 +157,23 @@ private:
     int64_t pos_ = 0;
 };
 
-bool WriteAll(const fs::path& target, const void* data, size_t size) {
+// Writes the bytes; a disk budget (freeBytes of SimFaults, -1 for none) stops the write
+// where a full disk would, leaving the bytes written so far.
+bool WriteAll(const fs::path& target, const void* data, size_t size, int64_t& budget) {
     int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) {
         return false;
     }
     const auto* p = static_cast<const char*>(data);
-    size_t done = 0;
     bool ok = true;
+    if (budget >= 0 && static_cast<uint64_t>(budget) < size) {
+        size = static_cast<size_t>(budget);
+        ok = false;
+    }
+    if (budget >= 0) {
+        budget -= static_cast<int64_t>(size);
+    }
+    size_t done = 0;
     while (done < size) {
         ssize_t n = ::write(fd, p + done, size - done);
         if (n < 0 && errno == EINTR) {
@@ -246,22 +258,39 @@ std::unique_ptr<HostFile> SimHost::OpenRead(const std::string& path) {
     return std::make_unique<SimFile>(fd);
 }
 
+bool SimHost::WriteAllowed(const std::string& path) const {
+    if (faults_.readOnly.empty()) {
+        return true;
+    }
+    const std::string target = ToHostPath(path).string();
+    for (const std::string& readOnly : faults_.readOnly) {
+        const std::string folder = ToHostPath(readOnly).string();
+        if (!folder.empty() && target.compare(0, folder.size(), folder) == 0 &&
+            (target.size() == folder.size() || target[folder.size()] == '/')) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SimHost::WriteFile(const std::string& path, const void* data, size_t size) {
     fs::path p = ToHostPath(path);
-    if (p.empty() || IsDirectory(path)) {
+    if (p.empty() || IsDirectory(path) || !WriteAllowed(path)) {
         return false;
     }
-    return WriteAll(p, data, size);
+    return WriteAll(p, data, size, faults_.freeBytes);
 }
 
 bool SimHost::ReplaceFile(const std::string& path, const void* data, size_t size) {
     fs::path p = ToHostPath(path);
-    if (p.empty() || IsDirectory(path)) {
+    struct stat st {};
+    if (p.empty() || (::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ||
+        !WriteAllowed(path)) {
         return false;
     }
     fs::path tmp = p;
     tmp += ".vuni-new";
-    if (!WriteAll(tmp, data, size)) {
+    if (!WriteAll(tmp, data, size, faults_.freeBytes)) {
         std::error_code ec;
         fs::remove(tmp, ec);
         return false;
@@ -275,7 +304,7 @@ bool SimHost::ReplaceFile(const std::string& path, const void* data, size_t size
 }
 
 bool SimHost::CopyFile(const std::string& from, const std::string& to) {
-    if (!IsFile(from) || IsDirectory(to)) {
+    if (!IsFile(from) || IsDirectory(to) || !WriteAllowed(to)) {
         return false;
     }
     fs::path src = ToHostPath(from);
@@ -283,13 +312,18 @@ bool SimHost::CopyFile(const std::string& from, const std::string& to) {
     if (dst.empty()) {
         return false;
     }
+    if (faults_.freeBytes >= 0) { // copy through the disk budget
+        std::string content;
+        return ReadWholeFile(from, content) &&
+               WriteAll(dst, content.data(), content.size(), faults_.freeBytes);
+    }
     std::error_code ec;
     fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec);
     return !ec;
 }
 
 bool SimHost::DeleteFile(const std::string& path) {
-    if (!IsFile(path)) {
+    if (!IsFile(path) || !WriteAllowed(path)) {
         return false;
     }
     return ::unlink(ToHostPath(path).c_str()) == 0;
@@ -297,7 +331,7 @@ bool SimHost::DeleteFile(const std::string& path) {
 
 bool SimHost::CreateFolder(const std::string& path) {
     fs::path p = ToHostPath(path);
-    return !p.empty() && ::mkdir(p.c_str(), 0755) == 0;
+    return !p.empty() && WriteAllowed(path) && ::mkdir(p.c_str(), 0755) == 0;
 }
 
 std::vector<FolderEntry> SimHost::ListFolder(const std::string& path) {

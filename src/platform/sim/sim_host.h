@@ -8,6 +8,7 @@
 #include "platform/host.h"
 #include "platform/sim/sim_registry.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,6 +16,43 @@
 #include <vector>
 
 namespace vuni {
+
+// Faults injected into the simulated file system, to test what a failure leaves behind.
+struct SimFaults {
+    // Bytes the disk can still take, counted over every write; a write beyond them stops
+    // there and fails, as on a full disk. -1: no limit.
+    int64_t freeBytes = -1;
+    // Windows paths (files or folders, without regard to case) below which nothing can be
+    // written, replaced, copied to, deleted or created.
+    std::vector<std::string> readOnly;
+};
+
+// ---- processes: what StartProcess was asked, and the children it started.
+struct SimProcessStart {
+    std::string program;
+    std::string commandLine;
+    std::string workingFolder;
+    bool hidden = false;
+};
+
+class SimChildren {
+public:
+    SimChildren() = default;
+    ~SimChildren(); // children still running are ended with the host
+    SimChildren(const SimChildren&) = delete;
+    SimChildren& operator=(const SimChildren&) = delete;
+
+    struct Child {
+        int pid = 0;
+        std::string program; // Windows path
+        bool ended = false;
+        bool released = false;
+        uint32_t exitCode = 0;
+    };
+    std::vector<Child> children;
+    std::vector<SimProcessStart> starts;
+    std::vector<ProcessEntry> running; // refreshed by SimHost::StartedProcesses()
+};
 
 class SimHost : public Host {
 public:
@@ -114,6 +152,34 @@ private:
     std::string OpenKeyPath(RegistryRoot root, const std::string& key, uint32_t access) const;
     bool IsAlive(const SimProcess& p) const;
 
+public:
+    // fault injection (sim_files.cpp)
+    void SetFaults(SimFaults faults) { faults_ = std::move(faults); }
+    SimFaults& Faults() { return faults_; }
+
+    // processes (sim_spawn.cpp): a program is the native stand-in placed at its Windows
+    // path in the sandbox. Its arguments that are drive-letter Windows paths are given as
+    // Linux paths, its working folder is the Linux folder of workingFolder, and VUNI_SIM_ROOT
+    // names the sandbox root.
+    ProcessRun StartProcess(const std::string& program, const std::string& commandLine,
+                            const std::string& workingFolder, bool hidden) override;
+    bool WaitProcess(const ProcessRun& run, uint32_t timeoutMs) override;
+    uint32_t ProcessExitCode(const ProcessRun& run) override;
+    void ReleaseProcess(ProcessRun& run) override;
+    // Loads the native shared library placed at the Windows path and calls
+    // int function(const char*), with VUNI_SIM_ROOT set in this process's environment.
+    LibraryCallResult CallLibraryFunction(const std::string& library, const std::string& function,
+                                          const std::string& argument) override;
+    // The processes started here that still run: id and Windows program path.
+    const std::vector<ProcessEntry>& StartedProcesses();
+    // Every StartProcess call, in order.
+    const std::vector<SimProcessStart>& ProcessStarts() const { return children_.starts; }
+
+private:
+    // Whether the fault settings allow writing at a Windows path.
+    bool WriteAllowed(const std::string& path) const;
+    SimChildren::Child* FindChild(const ProcessRun& run);
+
     std::filesystem::path DriveFolder(char lowerLetter) const;
 
     std::filesystem::path root_;
@@ -133,6 +199,8 @@ private:
     bool networkAvailable_ = true;
     int networkStartups_ = 0;
     uint32_t connectTimeoutMs_ = 10000;
+    SimFaults faults_;
+    SimChildren children_;
 };
 
 } // namespace vuni

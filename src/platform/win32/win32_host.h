@@ -55,6 +55,14 @@ public:
     int64_t TcpSend(int64_t socket, const void* data, size_t size) override;
     int64_t TcpReceive(int64_t socket, void* buffer, size_t size, uint32_t timeoutMs) override;
     void TcpClose(int64_t socket) override;
+    // processes and library calls (win32_spawn.cpp)
+    ProcessRun StartProcess(const std::string& program, const std::string& commandLine,
+                            const std::string& workingFolder, bool hidden) override;
+    bool WaitProcess(const ProcessRun& run, uint32_t timeoutMs) override;
+    uint32_t ProcessExitCode(const ProcessRun& run) override;
+    void ReleaseProcess(ProcessRun& run) override;
+    LibraryCallResult CallLibraryFunction(const std::string& library, const std::string& function,
+                                          const std::string& argument) override;
 };
 
 } // namespace vuni

@@ -1,0 +1,44 @@
+#include "operations/operation_context.h"
+
+namespace vuni {
+
+std::string OperationContext::GroupName() const {
+    if (chosenGroup < 0 || static_cast<size_t>(chosenGroup) >= package.groups.size()) {
+        return {};
+    }
+    return package.groups[static_cast<size_t>(chosenGroup)].name;
+}
+
+std::string OperationContext::GroupAlias() const {
+    if (chosenGroup < 0 || static_cast<size_t>(chosenGroup) >= package.groups.size()) {
+        return {};
+    }
+    return package.groups[static_cast<size_t>(chosenGroup)].alias;
+}
+
+std::string OperationContext::Expand(const std::string& path) const {
+    return expandPlaceholders ? expandPlaceholders(path) : path;
+}
+
+std::string OperationContext::Display(const std::string& path) const {
+    return displayPath ? displayPath(path) : path;
+}
+
+MessageAnswer OperationContext::Ask(const std::string& title, const std::string& text,
+                                    MessageBoxKind boxKind) const {
+    if (!ui.messageBox) {
+        return boxKind == MessageBoxKind::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+    return ui.messageBox(title, text, boxKind);
+}
+
+const PackageEntry* OperationContext::TakeRowEntry(const OperationRow& row) const {
+    if (row.entryIndex < 0 || static_cast<size_t>(row.entryIndex) >= package.entries.size()) {
+        return nullptr;
+    }
+    package.currentEntry = row.entryIndex;
+    const PackageEntry& entry = package.entries[static_cast<size_t>(row.entryIndex)];
+    return entry.groupIndex == chosenGroup ? &entry : nullptr;
+}
+
+} // namespace vuni

@@ -1,0 +1,98 @@
+// What the installation operations read and call: the package, the wizard's choices, the
+// environment's path rules, the Default.JSS step and the few window services they need.
+//
+// The operations know nothing of the wizard or of the window: whoever starts a run fills
+// one OperationContext and hands it over. Everything here is read-only for the operations
+// except the package's current entry and work buffer, and the operation done flag.
+#pragma once
+
+#include "jaws/settings_folder.h"
+#include "package/package.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vuni {
+
+class Host;
+class Log;
+
+// Bits of the chosen operation kind.
+constexpr int32_t OperationCopy = 0x10;
+constexpr int32_t OperationInstall = 0x20;
+constexpr int32_t OperationBackup = 0x02;
+constexpr int32_t OperationRemoveAssociation = 0x80;
+
+// One row of the file list, in display order.
+struct OperationRow {
+    int entryIndex = -1; // index into PackageState::entries
+    bool checked = false;
+};
+
+enum class MessageBoxKind { Information, Error, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+// The control that gets the focus once a run is over.
+enum class FinalFocus { CancelButton, ProgressBox };
+
+// The window services used by a run. Every callable may be left empty: it is then skipped
+// (a question left unanswered counts as No).
+struct OperationUi {
+    std::function<MessageAnswer(const std::string& title, const std::string& text,
+                                MessageBoxKind kind)>
+        messageBox;
+    // The Cancel button's new caption.
+    std::function<void(const std::string& caption)> setCancelCaption;
+    // Next, Previous and Run disabled; Cancel enabled.
+    std::function<void()> finalButtons;
+    // Gives the control the keyboard focus and records it as the remembered control and as
+    // the page's default focus control.
+    std::function<void(FinalFocus control)> focusFinal;
+};
+
+// Waits for the compiler and for the screen reader's stop program.
+constexpr uint32_t kProcessTimeoutMs = 60000;
+
+struct OperationContext {
+    OperationContext(Host& h, Log& l, PackageState& p, SettingsFolder& f)
+        : host(h), log(l), package(p), folder(f) {}
+
+    Host& host;
+    Log& log;
+    PackageState& package;  // info, groups, entries; extraction uses its current entry
+    SettingsFolder& folder; // the chosen destination; scriptPath is the destination path
+
+    int32_t kind = 0; // OperationCopy, OperationInstall (| OperationBackup), ...
+    std::vector<OperationRow> rows;
+    int chosenGroup = 0; // index into package.groups
+
+    // The per-user and shared settings roots: application data + "Freedom Scientific\JAWS\".
+    std::string userJawsRoot;
+    std::string sharedJawsRoot;
+
+    std::function<std::string(const std::string&)> expandPlaceholders;
+    std::function<std::string(const std::string&)> displayPath;
+    // The Default.JSS step; true in remove mode of the removal chain.
+    std::function<bool(bool removeMode)> updateDefaultJss;
+
+    OperationUi ui;
+    bool restartJaws = false;
+    bool* operationDone = nullptr; // set at the end of every run
+
+    uint32_t processTimeoutMs = kProcessTimeoutMs;
+
+    // Helpers over the fields above.
+    std::string GroupName() const;
+    std::string GroupAlias() const;
+    std::string Expand(const std::string& path) const;
+    std::string Display(const std::string& path) const;
+    MessageAnswer Ask(const std::string& title, const std::string& text,
+                      MessageBoxKind boxKind) const;
+    // Makes the row's entry the current one and returns it when it belongs to the chosen
+    // group; nullptr for a row of another group (or a row that names no entry).
+    const PackageEntry* TakeRowEntry(const OperationRow& row) const;
+};
+
+} // namespace vuni
