@@ -29,6 +29,19 @@ public:
 
     void Sleep(uint32_t ms) override;
     uint64_t TickCount() override;
+
+    // desktop: single instance, top-level windows, sound (win32_desktop.cpp)
+    bool NamedMutexExists(const std::string& name) override;
+    bool CreateNamedMutex(const std::string& name) override;
+    void CloseNamedMutex() override;
+    uint64_t FindTopLevelWindow(const std::string& title) override;
+    void ShowTopLevelWindow(uint64_t window, int command) override;
+    bool InitSound() override;
+    bool PlayWav(const void* data, size_t size) override;
+
+private:
+    void* mutex_ = nullptr;   // the named mutex this instance owns
+    std::string soundBuffer_; // the sound being played: PlaySound reads it while it plays
 };
 
 } // namespace vuni
