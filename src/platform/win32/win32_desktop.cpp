@@ -1,7 +1,9 @@
 #include "platform/win32/win32_host.h"
 
-#include <mmsystem.h>
+// clang-format off
 #include <windows.h>
+#include <mmsystem.h>
+// clang-format on
 
 namespace vuni {
 

@@ -1,8 +1,9 @@
 #include "wizard/win32/main_window.h"
 
-#include "wizard/control_table.h"
+#include "wizard/control_style.h"
 
 #include <commctrl.h>
+#include <optional>
 
 namespace vuni {
 namespace {
@@ -20,7 +21,7 @@ static_assert(style::kComboDropDownList == CBS_DROPDOWNLIST &&
               style::kButtonAutoCheckBox == BS_AUTOCHECKBOX);
 static_assert(style::kListReport == LVS_REPORT && style::kListSingleSel == LVS_SINGLESEL &&
               style::kListShowSelAlways == LVS_SHOWSELALWAYS);
-static_assert(kClientEdge == WS_EX_CLIENTEDGE);
+static_assert(style::kClientEdge == WS_EX_CLIENTEDGE);
 static_assert(kKeyReturn == VK_RETURN && kKeyF1 == VK_F1 && kKeyF10 == VK_F10 &&
               kKeyApps == VK_APPS);
 
@@ -66,22 +67,19 @@ bool RegisterPanelClass(HINSTANCE instance) {
     return GetClassInfoExA(instance, kPanelClass, &existing) || RegisterClassExA(&panel);
 }
 
-DWORD Win32Style(ControlKind kind) {
-    return WS_CHILD | WS_VISIBLE | ControlStyle(kind);
-}
-
-ControlEvent EventOf(ControlKind kind, WORD code) {
-    switch (kind) {
-    case ControlKind::Button:
-    case ControlKind::DefaultButton:
-    case ControlKind::CheckBox:
-        return code == BN_CLICKED ? ControlEvent::Clicked : ControlEvent::Other;
-    case ControlKind::EditField:
-        return code == EN_CHANGE ? ControlEvent::TextChanged : ControlEvent::Other;
-    case ControlKind::DropDown:
-        return code == CBN_SELCHANGE ? ControlEvent::SelectionChanged : ControlEvent::Other;
+// The event a control's notification stands for; nothing for notifications the wizard
+// does not handle.
+std::optional<ControlEvent> EventOf(ctl::ControlType type, WORD code) {
+    switch (type) {
+    case ctl::ControlType::Button:
+    case ctl::ControlType::CheckBox:
+        return code == BN_CLICKED ? std::optional(ControlEvent::Clicked) : std::nullopt;
+    case ctl::ControlType::EditField:
+        return code == EN_CHANGE ? std::optional(ControlEvent::Changed) : std::nullopt;
+    case ctl::ControlType::DropDown:
+        return code == CBN_SELCHANGE ? std::optional(ControlEvent::Changed) : std::nullopt;
     default:
-        return ControlEvent::Other;
+        return std::nullopt;
     }
 }
 
@@ -170,30 +168,29 @@ CreationFailure MainWindow::Create(HINSTANCE instance) {
 }
 
 bool MainWindow::CreateControls(HINSTANCE instance) {
-    for (const ControlRow& row : ControlRows()) {
+    for (const ctl::ControlSpec& row : ctl::ControlTable()) {
         HWND parent = row.parent == 0 ? window_ : Control(row.parent);
         if (parent == nullptr) {
             return false;
         }
-        const std::string className(ControlClassName(row.kind));
-        const std::string text(row.text);
-        DWORD style = Win32Style(row.kind);
-        DWORD exStyle = ControlExStyle(row.kind);
+        const std::string className(ControlClassName(row.type));
+        DWORD style = WS_CHILD | WS_VISIBLE | ControlStyle(row);
+        DWORD exStyle = ControlExStyle(row);
         int height = row.height;
-        if (row.kind == ControlKind::Panel) {
+        if (row.type == ctl::ControlType::Panel) {
             style = WS_CHILD | WS_CLIPSIBLINGS; // hidden until a page is shown
             exStyle |= WS_EX_CONTROLPARENT;
-        } else if (row.kind == ControlKind::DropDown) {
+        } else if (row.type == ctl::ControlType::DropDown) {
             height += kDropDownListHeight;
         }
         HWND control = CreateWindowExA(
-            exStyle, className.c_str(), text.c_str(), style, row.x, row.y, row.width, height,
-            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.number)), instance, nullptr);
+            exStyle, className.c_str(), row.text, style, row.x, row.y, row.width, height, parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.number)), instance, nullptr);
         if (control == nullptr) {
             return false;
         }
-        switch (row.kind) {
-        case ControlKind::FileList: {
+        switch (row.type) {
+        case ctl::ControlType::FileList: {
             ListView_SetExtendedListViewStyle(control, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
             std::string title(kFileListColumn);
             LVCOLUMNA column{};
@@ -206,8 +203,7 @@ bool MainWindow::CreateControls(HINSTANCE instance) {
             }
             break;
         }
-        case ControlKind::TextBox:
-        case ControlKind::WrapTextBox: {
+        case ctl::ControlType::TextBox: {
             SendMessageA(control, EM_SETLIMITTEXT, 0, 0); // the system's largest limit
             const LONG_PTR previous =
                 SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TextBoxProc));
@@ -223,15 +219,15 @@ bool MainWindow::CreateControls(HINSTANCE instance) {
 
 void MainWindow::ApplyFont() {
     HFONT font = font_ != nullptr ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    for (const ControlRow& row : ControlRows()) {
+    for (const ctl::ControlSpec& row : ctl::ControlTable()) {
         if (HWND control = Control(row.number)) {
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         }
     }
     SendMessageA(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // The closed height of a drop-down list follows its font; make it the table's height.
-    for (const ControlRow& row : ControlRows()) {
-        if (row.kind != ControlKind::DropDown) {
+    for (const ctl::ControlSpec& row : ctl::ControlTable()) {
+        if (row.type != ctl::ControlType::DropDown) {
             continue;
         }
         HWND combo = Control(row.number);
@@ -248,10 +244,10 @@ void MainWindow::ApplyFont() {
 CreationFailure MainWindow::CreateMenuAndShortcuts() {
     contextMenu_ = CreatePopupMenu();
     if (contextMenu_ == nullptr ||
-        !AppendMenuA(contextMenu_, MF_STRING, kMenuView, std::string(kMenuViewText).c_str()) ||
+        !AppendMenuA(contextMenu_, MF_STRING, ctl::kMenuView, std::string(kMenuViewText).c_str()) ||
         !AppendMenuA(contextMenu_, MF_SEPARATOR, 0, nullptr) ||
-        !AppendMenuA(contextMenu_, MF_STRING, kMenuCompile, "") ||
-        !AppendMenuA(contextMenu_, MF_STRING, kMenuAssociation, "")) {
+        !AppendMenuA(contextMenu_, MF_STRING, ctl::kMenuCompile, "") ||
+        !AppendMenuA(contextMenu_, MF_STRING, ctl::kMenuAssociation, "")) {
         return CreationFailure::ContextMenu;
     }
     ACCEL keys[std::size(kShortcutRows)];
@@ -275,7 +271,7 @@ CreationFailure MainWindow::CreateMenuAndShortcuts() {
 }
 
 HWND MainWindow::Control(int number) const {
-    const ControlRow* row = FindControlRow(number);
+    const ctl::ControlSpec* row = ctl::FindControl(number);
     if (row == nullptr || window_ == nullptr) {
         return nullptr;
     }
@@ -339,10 +335,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
             if (events_ != nullptr) {
-                events_->OnDeactivate(FocusedControl());
+                events_->OnDeactivated();
             }
-        } else if (events_ != nullptr && !HIWORD(wParam) && events_->OnActivate()) {
-            return 0; // the handler placed the focus
+        } else if (events_ != nullptr && !HIWORD(wParam)) {
+            events_->OnActivated();
+            if (ControlNumber(GetFocus()) != 0 || IsChild(window_, GetFocus())) {
+                return 0; // the handler placed the focus on one of the controls
+            }
         }
         break;
     case WM_SIZE:
@@ -366,28 +365,34 @@ void MainWindow::HandleCommand(WPARAM wParam, LPARAM lParam) {
         events_->OnMenu(id); // code 0: a menu item, 1: a keyboard shortcut
         return;
     }
-    const ControlRow* row = FindControlRow(id);
-    if (row == nullptr || Control(id) != reinterpret_cast<HWND>(lParam)) {
+    const ctl::ControlSpec* row = ctl::FindControl(id);
+    if (suppressed_ > 0 || row == nullptr || Control(id) != reinterpret_cast<HWND>(lParam)) {
         return;
     }
-    events_->OnControl(id, EventOf(row->kind, code), code);
+    if (const std::optional<ControlEvent> event = EventOf(row->type, code)) {
+        events_->OnControl(id, *event);
+    }
 }
 
 void MainWindow::HandleNotify(const NMHDR* header) {
-    if (events_ == nullptr || header == nullptr) {
+    if (events_ == nullptr || header == nullptr || suppressed_ > 0) {
         return;
     }
     const int id = static_cast<int>(header->idFrom);
-    const ControlRow* row = FindControlRow(id);
-    if (row == nullptr || row->kind != ControlKind::FileList || Control(id) != header->hwndFrom) {
+    const ctl::ControlSpec* row = ctl::FindControl(id);
+    if (row == nullptr || row->type != ctl::ControlType::FileList ||
+        Control(id) != header->hwndFrom || header->code != LVN_ITEMCHANGED) {
         return;
     }
-    if (header->code == LVN_ITEMCHANGED) {
-        const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-        if ((change->uChanged & LVIF_STATE) &&
-            ((change->uOldState ^ change->uNewState) & LVIS_STATEIMAGEMASK)) {
-            events_->OnControl(id, ControlEvent::CheckChanged, static_cast<int>(change->iItem));
-        }
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+    if (!(change->uChanged & LVIF_STATE) || change->iItem < 0) {
+        return;
+    }
+    const UINT changed = change->uOldState ^ change->uNewState;
+    if (changed & LVIS_STATEIMAGEMASK) {
+        events_->OnControl(id, ControlEvent::RowChecked);
+    } else if ((changed & LVIS_SELECTED) && (change->uNewState & LVIS_SELECTED)) {
+        events_->OnControl(id, ControlEvent::RowSelected);
     }
 }
 

@@ -3,7 +3,7 @@
 // Standard controls only, so that screen readers read them natively.
 #pragma once
 
-#include "wizard/window_events.h"
+#include "wizard/view.h"
 
 #include <string>
 #include <string_view>
@@ -39,8 +39,12 @@ public:
     HACCEL Shortcuts() const { return shortcuts_; }
 
     // Where control events, menu commands, close requests and activation go.
-    void SetEvents(WindowEvents* events) { events_ = events; }
-    WindowEvents* Events() const { return events_; }
+    void SetEvents(ViewEvents* events) { events_ = events; }
+    ViewEvents* Events() const { return events_; }
+
+    // While a count of suppressions is held, the controls' own notifications of changes made
+    // by the program (texts set, rows added, items selected) are not reported as events.
+    void SuppressEvents(bool on) { suppressed_ += on ? 1 : -1; }
 
     void SetStatusText(const std::string& text);
 
@@ -59,7 +63,8 @@ private:
     HMENU contextMenu_ = nullptr;
     HACCEL shortcuts_ = nullptr;
     HFONT font_ = nullptr;
-    WindowEvents* events_ = nullptr;
+    ViewEvents* events_ = nullptr;
+    int suppressed_ = 0;
 };
 
 // The "Erreur" box that ends the program when part of the window could not be made.

@@ -19,7 +19,7 @@ bool BelongsTo(HWND window, HWND target) {
     return target == window || (target != nullptr && IsChild(window, target));
 }
 
-void Handle(MainWindow& window, WindowEvents& events, MSG& msg) {
+void Handle(MainWindow& window, ViewEvents& events, MSG& msg) {
     HWND main = window.Handle();
     const bool ours = BelongsTo(main, msg.hwnd);
     if (ours && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && !IsOpenDropDown(msg.hwnd)) {
@@ -37,13 +37,14 @@ void Handle(MainWindow& window, WindowEvents& events, MSG& msg) {
         DispatchMessageA(&msg);
     }
     if (ours && msg.message == WM_RBUTTONDOWN) {
-        events.OnRightButtonDown();
+        events.OnRightButton();
     }
 }
 
 } // namespace
 
-bool PumpMessages(MainWindow& window, WindowEvents& events, unsigned timeoutMs) {
+bool PumpMessages(MainWindow& window, ViewEvents& events,
+                  const std::function<bool()>& quitRequested, unsigned timeoutMs) {
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         const DWORD woke = MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs, QS_ALLINPUT);
@@ -57,16 +58,17 @@ bool PumpMessages(MainWindow& window, WindowEvents& events, unsigned timeoutMs) 
             return false;
         }
         Handle(window, events, msg);
-        if (events.QuitRequested()) {
+        if (quitRequested()) {
             return true;
         }
     } while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     return true;
 }
 
-void RunMessageLoop(MainWindow& window, WindowEvents& events) {
-    while (!events.QuitRequested()) {
-        if (!PumpMessages(window, events)) {
+void RunMessageLoop(MainWindow& window, ViewEvents& events,
+                    const std::function<bool()>& quitRequested) {
+    while (!quitRequested()) {
+        if (!PumpMessages(window, events, quitRequested)) {
             return;
         }
     }
