@@ -231,12 +231,17 @@ void MainWindow::ApplyFont() {
             continue;
         }
         HWND combo = Control(row.number);
-        RECT now{};
-        GetWindowRect(combo, &now);
-        const LRESULT field = SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        const LONG extra = (now.bottom - now.top) - static_cast<LONG>(field);
-        if (field > 0 && extra > 0 && row.height > extra) {
-            SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), row.height - extra);
+        // Systems differ in what the item height set counts, so adjust by what is measured.
+        LRESULT asked = SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        for (int attempt = 0; attempt < 4 && asked > 0; ++attempt) {
+            RECT now{};
+            GetWindowRect(combo, &now);
+            const LONG difference = row.height - (now.bottom - now.top);
+            if (difference == 0 || asked + difference <= 0) {
+                break;
+            }
+            asked += difference;
+            SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), asked);
         }
     }
 }
