@@ -63,6 +63,18 @@ public:
     void ReleaseProcess(ProcessRun& run) override;
     LibraryCallResult CallLibraryFunction(const std::string& library, const std::string& function,
                                           const std::string& argument) override;
+    // desktop: single instance, top-level windows, sound (win32_desktop.cpp)
+    bool NamedMutexExists(const std::string& name) override;
+    bool CreateNamedMutex(const std::string& name) override;
+    void CloseNamedMutex() override;
+    uint64_t FindTopLevelWindow(const std::string& title) override;
+    void ShowTopLevelWindow(uint64_t window, int command) override;
+    bool InitSound() override;
+    bool PlayWav(const void* data, size_t size) override;
+
+private:
+    void* mutex_ = nullptr;   // the named mutex this instance owns
+    std::string soundBuffer_; // the sound being played: PlaySound reads it while it plays
 };
 
 } // namespace vuni

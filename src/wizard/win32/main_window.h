@@ -1,0 +1,75 @@
+// The wizard's top-level Win32 window: the eight page panels, every control of the control
+// table, the window buttons, the status bar, the context menu and the keyboard shortcuts.
+// Standard controls only, so that screen readers read them natively.
+#pragma once
+
+#include "wizard/view.h"
+
+#include <string>
+#include <string_view>
+#include <windows.h>
+
+namespace vuni {
+
+// What could not be created; each has its fatal message (ShowCreationFailure).
+enum class CreationFailure { None, MainWindow, Control, ContextMenu, StatusBar };
+
+class MainWindow {
+public:
+    MainWindow() = default;
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Builds the hidden window (client area 600 x 480, centred, titled "Vuni"), the panels
+    // and controls in table order, and the status bar.
+    CreationFailure Create(HINSTANCE instance);
+    // Builds the context menu and the keyboard shortcuts.
+    CreationFailure CreateMenuAndShortcuts();
+
+    HWND Handle() const { return window_; }
+    // The control of that number (panels included); nullptr when there is none.
+    HWND Control(int number) const;
+    // The number of a window of ours (a control or panel); 0 for anything else.
+    int ControlNumber(HWND control) const;
+    // The number of the control that has the keyboard focus; 0 when none of ours has it.
+    int FocusedControl() const;
+    HWND StatusBar() const { return statusBar_; }
+    HMENU ContextMenu() const { return contextMenu_; }
+    HACCEL Shortcuts() const { return shortcuts_; }
+
+    // Where control events, menu commands, close requests and activation go.
+    void SetEvents(ViewEvents* events) { events_ = events; }
+    ViewEvents* Events() const { return events_; }
+
+    // While a count of suppressions is held, the controls' own notifications of changes made
+    // by the program (texts set, rows added, items selected) are not reported as events.
+    void SuppressEvents(bool on) { suppressed_ += on ? 1 : -1; }
+
+    void SetStatusText(const std::string& text);
+
+    static constexpr const char* kWindowClass = "VuniWindow";
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void HandleCommand(WPARAM wParam, LPARAM lParam);
+    void HandleNotify(const NMHDR* header);
+    bool CreateControls(HINSTANCE instance);
+    void ApplyFont();
+
+    HWND window_ = nullptr;
+    HWND statusBar_ = nullptr;
+    HMENU contextMenu_ = nullptr;
+    HACCEL shortcuts_ = nullptr;
+    HFONT font_ = nullptr;
+    ViewEvents* events_ = nullptr;
+    int suppressed_ = 0;
+};
+
+// The "Erreur" box that ends the program when part of the window could not be made.
+void ShowCreationFailure(CreationFailure failure);
+// The text of that box.
+std::string CreationFailureText(CreationFailure failure);
+
+} // namespace vuni
