@@ -65,22 +65,6 @@ TEST(Scramble, MatchesTheByteRuleForEveryLengthAndStart) {
                     << "start " << start << " length " << length << " index " << i;
             }
         }
-TEST(Scramble, LongBuffersFollowThePositionFromTheirOwnStartAtAnyAddress) {
-    std::string block = "abcd";
-    for (int i = 0; i < 10; ++i) {
-        block += "abcd";
-    }
-    block += "abc";
-    std::string expected;
-    for (int i = 0; i < 11; ++i) {
-        expected += std::string("\x92\x98\x36\x83", 4);
-    }
-    expected += std::string("\x92\x98\x36", 3);
-    for (size_t shift = 0; shift < 8; ++shift) {
-        std::string buffer = std::string(shift, 'x') + block;
-        Scramble(buffer.data() + shift, static_cast<int64_t>(block.size()));
-        EXPECT_EQ(buffer.substr(shift), expected) << shift;
-        EXPECT_EQ(buffer.substr(0, shift), std::string(shift, 'x'));
     }
 }
 
