@@ -17,8 +17,4 @@ int RunListCommand(const std::vector<std::string>& args);
 int RunExtractCommand(const std::vector<std::string>& args);
 int RunVerifyCommand(const std::vector<std::string>& args);
 
-// Defined in merge_command.cpp. To add the command, create that file and enable its line
-// in the command table of main.cpp.
-int RunMergeCommand(const std::vector<std::string>& args);
-
 } // namespace vuni::pack

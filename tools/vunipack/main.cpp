@@ -1,5 +1,6 @@
 // vunipack: builds installers (the stub followed by a package) and inspects them.
 #include "commands.h"
+#include "merge_command.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,7 +25,7 @@ const Command kCommands[] = {
      vuni::pack::RunExtractCommand},
     {"verify", "decode every file of an installer's package and report damage",
      vuni::pack::RunVerifyCommand},
-    // {"merge", "preview what a merge file does to a default script", vuni::pack::RunMergeCommand},
+    {"merge", "preview what merge files do to a default script", vuni::RunMergeCommand},
 };
 
 void PrintUsage(std::FILE* to) {
