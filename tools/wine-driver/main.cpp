@@ -12,17 +12,20 @@
 //   vuni-driver close                ask the window to close
 //
 // Every check prints one "ok" or "FAIL" line; the exit code is the number of failures.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
 #include "wizard/control_style.h"
 #include "wizard/controls.h"
 
-#include <commctrl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
 #include <vector>
-#include <windows.h>
 
 namespace vuni {
 namespace {
