@@ -75,10 +75,10 @@ constexpr bool WrapsLines(int number) {
 }
 
 // The style bits a control carries besides WS_CHILD and WS_VISIBLE.
-constexpr uint32_t ControlStyle(const ctl::ControlSpec& spec) {
+constexpr uint32_t ControlStyle(const ctl::ControlSpec& entry) {
     using namespace style;
     using ctl::ControlType;
-    switch (spec.type) {
+    switch (entry.type) {
     case ControlType::Panel:
         return 0;
     case ControlType::StaticLeft:
@@ -97,20 +97,20 @@ constexpr uint32_t ControlStyle(const ctl::ControlSpec& spec) {
     case ControlType::CheckBox:
         return kTabStop | kButtonAutoCheckBox;
     case ControlType::Button:
-        return kTabStop | (spec.number == ctl::kNextButton ? kButtonDefPush : kButtonPush);
+        return kTabStop | (entry.number == ctl::kNextButton ? kButtonDefPush : kButtonPush);
     case ControlType::FileList:
         return kTabStop | kListReport | kListSingleSel | kListShowSelAlways;
     case ControlType::TextBox:
         return kTabStop | kVScroll | kEditMultiLine | kEditReadOnly | kEditAutoVScroll |
-               kEditNoHideSel | (WrapsLines(spec.number) ? 0 : kHScroll | kEditAutoHScroll);
+               kEditNoHideSel | (WrapsLines(entry.number) ? 0 : kHScroll | kEditAutoHScroll);
     }
     return 0;
 }
 
 // Extended style bits: the sunken edge of bordered fields, the list and the boxes.
-constexpr uint32_t ControlExStyle(const ctl::ControlSpec& spec) {
+constexpr uint32_t ControlExStyle(const ctl::ControlSpec& entry) {
     using ctl::ControlType;
-    switch (spec.type) {
+    switch (entry.type) {
     case ControlType::ReadOnlyFieldBorder:
     case ControlType::EditField:
     case ControlType::FileList:

@@ -87,8 +87,8 @@ const ControlSpec* FindControl(int number) {
 }
 
 int PanelOf(int number) {
-    const ControlSpec* spec = FindControl(number);
-    return spec == nullptr ? 0 : spec->parent;
+    const ControlSpec* entry = FindControl(number);
+    return entry == nullptr ? 0 : entry->parent;
 }
 
 bool IsWizardPage(int page) {

@@ -8,8 +8,8 @@
 namespace vuni {
 
 HeadlessView::HeadlessView() {
-    for (const ctl::ControlSpec& spec : ctl::ControlTable()) {
-        controls_[spec.number].text = spec.text;
+    for (const ctl::ControlSpec& info : ctl::ControlTable()) {
+        controls_[info.number].text = info.text;
     }
 }
 
@@ -31,8 +31,8 @@ std::string HeadlessView::Text(int control) const {
         return log_.Text();
     }
     const ControlState& s = State(control);
-    if (const ctl::ControlSpec* spec = ctl::FindControl(control);
-        spec != nullptr && spec->type == ctl::ControlType::DropDown) {
+    if (const ctl::ControlSpec* info = ctl::FindControl(control);
+        info != nullptr && info->type == ctl::ControlType::DropDown) {
         if (s.selected >= 0 && static_cast<size_t>(s.selected) < s.items.size()) {
             return s.items[static_cast<size_t>(s.selected)];
         }
@@ -171,8 +171,8 @@ bool HeadlessView::Press(int control) {
     if (!Usable(control)) {
         return false;
     }
-    if (const ctl::ControlSpec* spec = ctl::FindControl(control);
-        spec != nullptr && spec->type == ctl::ControlType::CheckBox) {
+    if (const ctl::ControlSpec* info = ctl::FindControl(control);
+        info != nullptr && info->type == ctl::ControlType::CheckBox) {
         Mutable(control).checked = !State(control).checked;
     }
     if (events_ != nullptr) {
@@ -273,21 +273,21 @@ void HeadlessView::Close() {
 
 std::string HeadlessView::Snapshot() const {
     std::string out = "[" + title_ + "]\n";
-    for (const ctl::ControlSpec& spec : ctl::ControlTable()) {
-        if (spec.type == ctl::ControlType::Panel || !IsShown(spec.number)) {
+    for (const ctl::ControlSpec& info : ctl::ControlTable()) {
+        if (info.type == ctl::ControlType::Panel || !IsShown(info.number)) {
             continue;
         }
-        const ControlState& s = State(spec.number);
-        out += Decimal(spec.number);
-        out += focused_ == spec.number ? " * " : "   ";
-        out += "\"" + Text(spec.number) + "\"";
-        if (!Usable(spec.number)) {
+        const ControlState& s = State(info.number);
+        out += Decimal(info.number);
+        out += focused_ == info.number ? " * " : "   ";
+        out += "\"" + Text(info.number) + "\"";
+        if (!Usable(info.number)) {
             out += " (désactivé)";
         }
-        if (spec.type == ctl::ControlType::CheckBox) {
+        if (info.type == ctl::ControlType::CheckBox) {
             out += s.checked ? " [x]" : " [ ]";
         }
-        if (spec.type == ctl::ControlType::DropDown) {
+        if (info.type == ctl::ControlType::DropDown) {
             out += " {";
             for (size_t i = 0; i < s.items.size(); ++i) {
                 out += (i == 0 ? "" : " | ") + s.items[i];
@@ -295,7 +295,7 @@ std::string HeadlessView::Snapshot() const {
             out += "}";
         }
         out += "\n";
-        if (spec.type == ctl::ControlType::FileList) {
+        if (info.type == ctl::ControlType::FileList) {
             for (size_t r = 0; r < rows_.size(); ++r) {
                 out += static_cast<int>(r) == selectedRow_ ? "   > " : "     ";
                 out += rows_[r].checked ? "[x] " : "[ ] ";

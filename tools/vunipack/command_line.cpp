@@ -6,7 +6,7 @@
 
 namespace vuni::pack {
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec) {
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& options) {
     ParsedArgs out;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -31,7 +31,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spe
             value = a.substr(eq + 1);
             hasInlineValue = true;
         }
-        if (spec.withValue.count(name) != 0) {
+        if (options.withValue.count(name) != 0) {
             if (!hasInlineValue) {
                 if (i + 1 >= args.size()) {
                     out.error = "option " + name + " needs a value";
@@ -40,7 +40,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spe
                 value = args[++i];
             }
             out.values[name] = value;
-        } else if (spec.flags.count(name) != 0 && !hasInlineValue) {
+        } else if (options.flags.count(name) != 0 && !hasInlineValue) {
             out.flags.insert(name);
         } else {
             out.error = "unknown option " + a;

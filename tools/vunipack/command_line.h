@@ -23,7 +23,7 @@ struct ParsedArgs {
 
 // "--help" and "-h" set help; "--name=value" is accepted for options with a value; "--"
 // ends the options.
-ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& spec);
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const OptionSpec& options);
 
 // Prints "vunipack COMMAND: message" and a hint to stderr; returns the usage exit code.
 int UsageError(const std::string& command, const std::string& message);

@@ -88,8 +88,8 @@ std::map<int, Found> Controls(HWND main) {
     return found;
 }
 
-std::string Name(const ctl::ControlSpec& spec) {
-    return "control " + std::to_string(spec.number);
+std::string Name(const ctl::ControlSpec& entry) {
+    return "control " + std::to_string(entry.number);
 }
 
 std::string Rect(int x, int y, int w, int h) {
@@ -108,47 +108,47 @@ int Check(HWND main) {
            "caption and close box, no minimise, maximise or sizing border");
 
     const std::map<int, Found> controls = Controls(main);
-    for (const ctl::ControlSpec& spec : ctl::ControlTable()) {
-        auto it = controls.find(spec.number);
+    for (const ctl::ControlSpec& entry : ctl::ControlTable()) {
+        auto it = controls.find(entry.number);
         if (it == controls.end()) {
-            Report(false, Name(spec) + " exists");
+            Report(false, Name(entry) + " exists");
             continue;
         }
         HWND w = it->second.window;
         HWND expectedParent = main;
-        if (spec.parent != 0) {
-            auto panel = controls.find(spec.parent);
+        if (entry.parent != 0) {
+            auto panel = controls.find(entry.parent);
             expectedParent = panel == controls.end() ? nullptr : panel->second.window;
         }
         Report(it->second.parent == expectedParent,
-               Name(spec) + " is a child of " +
-                   (spec.parent == 0 ? std::string("the window")
-                                     : "panel " + std::to_string(spec.parent)));
+               Name(entry) + " is a child of " +
+                   (entry.parent == 0 ? std::string("the window")
+                                     : "panel " + std::to_string(entry.parent)));
 
         const std::string className = ClassOf(w);
-        const std::string expectedClass(ControlClassName(spec.type));
+        const std::string expectedClass(ControlClassName(entry.type));
         Report(lstrcmpiA(className.c_str(), expectedClass.c_str()) == 0,
-               Name(spec) + " class " + className + " (expected " + expectedClass + ")");
+               Name(entry) + " class " + className + " (expected " + expectedClass + ")");
 
         // Texts the welcome page has not replaced are the creation texts.
-        if (spec.text[0] != '\0') {
+        if (entry.text[0] != '\0') {
             const std::string text = Text(w);
-            Report(text == spec.text, Name(spec) + " text \"" + text + "\"");
+            Report(text == entry.text, Name(entry) + " text \"" + text + "\"");
         }
 
         const auto style = static_cast<uint32_t>(GetWindowLongPtrA(w, GWL_STYLE));
         const auto exStyle = static_cast<uint32_t>(GetWindowLongPtrA(w, GWL_EXSTYLE));
-        const uint32_t wanted = ControlStyle(spec);
+        const uint32_t wanted = ControlStyle(entry);
         // Scroll-bar bits follow whether the bars are shown at the moment; the rest is fixed.
         const uint32_t fixed = wanted & ~(style::kVScroll | style::kHScroll);
         Report((style & fixed) == fixed && (style & WS_CHILD),
-               Name(spec) + " style bits " + std::to_string(style & 0xFFFF));
-        if (WrapsLines(spec.number)) {
-            Report(!(style & (ES_AUTOHSCROLL | WS_HSCROLL)), Name(spec) + " wraps its lines");
+               Name(entry) + " style bits " + std::to_string(style & 0xFFFF));
+        if (WrapsLines(entry.number)) {
+            Report(!(style & (ES_AUTOHSCROLL | WS_HSCROLL)), Name(entry) + " wraps its lines");
         }
         const uint32_t wantedEx =
-            ControlExStyle(spec) | (spec.type == ctl::ControlType::Panel ? WS_EX_CONTROLPARENT : 0);
-        Report((exStyle & wantedEx) == wantedEx, Name(spec) + " extended style");
+            ControlExStyle(entry) | (entry.type == ctl::ControlType::Panel ? WS_EX_CONTROLPARENT : 0);
+        Report((exStyle & wantedEx) == wantedEx, Name(entry) + " extended style");
 
         RECT r{};
         GetWindowRect(w, &r);
@@ -157,17 +157,17 @@ int Check(HWND main) {
         const int y = r.top;
         const int width = r.right - r.left;
         const int height = r.bottom - r.top;
-        Report(x == spec.x && y == spec.y && width == spec.width && height == spec.height,
-               Name(spec) + " at " + Rect(x, y, width, height) + " (expected " +
-                   Rect(spec.x, spec.y, spec.width, spec.height) + ")");
+        Report(x == entry.x && y == entry.y && width == entry.width && height == entry.height,
+               Name(entry) + " at " + Rect(x, y, width, height) + " (expected " +
+                   Rect(entry.x, entry.y, entry.width, entry.height) + ")");
     }
 
     // Creation order: the children of each parent, first to last, follow the table.
     std::map<HWND, std::vector<int>> expected;
-    for (const ctl::ControlSpec& spec : ctl::ControlTable()) {
-        auto it = controls.find(spec.number);
+    for (const ctl::ControlSpec& entry : ctl::ControlTable()) {
+        auto it = controls.find(entry.number);
         if (it != controls.end()) {
-            expected[it->second.parent].push_back(spec.number);
+            expected[it->second.parent].push_back(entry.number);
         }
     }
     for (const auto& [parent, numbers] : expected) {
@@ -217,15 +217,15 @@ int CheckTab(HWND main) {
     const std::map<int, Found> controls = Controls(main);
     std::vector<HWND> stops;
     std::vector<int> numbers;
-    for (const ctl::ControlSpec& spec : ctl::ControlTable()) {
-        auto it = controls.find(spec.number);
-        if (it == controls.end() || spec.type == ctl::ControlType::Panel) {
+    for (const ctl::ControlSpec& entry : ctl::ControlTable()) {
+        auto it = controls.find(entry.number);
+        if (it == controls.end() || entry.type == ctl::ControlType::Panel) {
             continue;
         }
         HWND w = it->second.window;
         if ((GetWindowLongPtrA(w, GWL_STYLE) & WS_TABSTOP) && Usable(w)) {
             stops.push_back(w);
-            numbers.push_back(spec.number);
+            numbers.push_back(entry.number);
         }
     }
     std::string list;
