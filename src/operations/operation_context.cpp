@@ -25,9 +25,9 @@ std::string OperationContext::Display(const std::string& path) const {
 }
 
 MessageAnswer OperationContext::Ask(const std::string& title, const std::string& text,
-                                    MessageBoxKind boxKind) const {
+                                    MessageKind boxKind) const {
     if (!ui.messageBox) {
-        return boxKind == MessageBoxKind::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        return boxKind == MessageKind::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
     }
     return ui.messageBox(title, text, boxKind);
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "jaws/settings_folder.h"
+#include "log/message_box.h"
 #include "package/package.h"
 
 #include <cstdint>
@@ -31,9 +32,6 @@ struct OperationRow {
     bool checked = false;
 };
 
-enum class MessageBoxKind { Information, Error, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
-
 // The control that gets the focus once a run is over.
 enum class FinalFocus { CancelButton, ProgressBox };
 
@@ -41,7 +39,7 @@ enum class FinalFocus { CancelButton, ProgressBox };
 // (a question left unanswered counts as No).
 struct OperationUi {
     std::function<MessageAnswer(const std::string& title, const std::string& text,
-                                MessageBoxKind kind)>
+                                MessageKind kind)>
         messageBox;
     // The Cancel button's new caption.
     std::function<void(const std::string& caption)> setCancelCaption;
@@ -89,7 +87,7 @@ struct OperationContext {
     std::string Expand(const std::string& path) const;
     std::string Display(const std::string& path) const;
     MessageAnswer Ask(const std::string& title, const std::string& text,
-                      MessageBoxKind boxKind) const;
+                      MessageKind boxKind) const;
     // Makes the row's entry the current one and returns it when it belongs to the chosen
     // group; nullptr for a row of another group (or a row that names no entry).
     const PackageEntry* TakeRowEntry(const OperationRow& row) const;

@@ -23,14 +23,14 @@ bool RefreshJaws(OperationContext& ctx) {
                                      "modifications soient prises en compte.\nVoulez-vous "
                                      "redémarer Jaws " +
                                      folder.versionName + " ?";
-        if (ctx.Ask("Info", question, MessageBoxKind::YesNo) == MessageAnswer::Yes) {
+        if (ctx.Ask("Info", question, MessageKind::YesNo) == MessageAnswer::Yes) {
             return RestartJaws(ctx);
         }
         log.ProgressLine(" Rechargement annulé par l'utilisateur !");
         return true;
     }
     ctx.Ask("Info", "Les modifications seront prises en compte au prochain lancement de JAWS !",
-            MessageBoxKind::Information);
+            MessageKind::Info);
     return true;
 }
 

@@ -106,14 +106,14 @@ std::string RunOperations(OperationContext& ctx, const OperationSteps& steps) {
     FinalFocus focus;
     if (summary.empty()) {
         ctx.Ask("Info", "Toutes les opérations ont été éffectué avec succés !",
-                MessageBoxKind::Information);
+                MessageKind::Info);
         log.ProgressLine("Toutes les opérations se sont terminées avec succés ! ");
         focus = FinalFocus::CancelButton;
     } else {
         ctx.Ask("Erreur",
                 "Des erreurs se sont produites : \n" + summary +
                     "Les scripts risquent de ne pas fonctionner correctement.",
-                MessageBoxKind::Error);
+                MessageKind::Error);
         log.ProgressLine("Des erreurs se sont produites durant les opérations !");
         focus = FinalFocus::ProgressBox;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "log/log.h"
+#include "log/message_box.h"
 #include "package/package_types.h"
 #include "platform/host.h"
 #include "update/http_response.h"
@@ -12,9 +13,6 @@
 #include <string_view>
 
 namespace vuni {
-
-enum class MessageKind { Error, Info, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
 
 // Shows a message box (title, text, kind) and returns the user's answer.
 using MessageBoxFunction =

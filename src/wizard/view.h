@@ -4,21 +4,13 @@
 #pragma once
 
 #include "log/log.h"
+#include "log/message_box.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vuni {
-
-enum class MessageKind {
-    Info,    // OK, information icon
-    YesNo,   // Yes and No, question icon
-    Error,   // OK, error icon
-    Warning, // OK, warning icon
-};
-
-enum class MessageAnswer { Ok, Yes, No };
 
 // One row of the file list as the window shows it.
 struct ListRow {

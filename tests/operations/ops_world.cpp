@@ -67,9 +67,9 @@ OpsWorld::OpsWorld() {
     ctx.updateDefaultJss = [](bool) { return true; };
     ctx.operationDone = &done;
     ctx.ui.messageBox = [this](const std::string& title, const std::string& text,
-                               MessageBoxKind kind) {
+                               MessageKind kind) {
         boxes.push_back({title, text, kind});
-        if (kind != MessageBoxKind::YesNo) {
+        if (kind != MessageKind::YesNo) {
             return MessageAnswer::Ok;
         }
         if (answers.empty()) {

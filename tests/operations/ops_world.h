@@ -31,7 +31,7 @@ std::string TestDisplayPath(const std::string& path, const std::string& scriptPa
 struct Answered {
     std::string title;
     std::string text;
-    MessageBoxKind kind;
+    MessageKind kind;
 };
 
 class OpsWorld {

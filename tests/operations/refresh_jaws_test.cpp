@@ -47,7 +47,7 @@ TEST_F(Refresh, VersionSixRunningGetsTheNoticeBoxWithoutQuestionOrRestart) {
     EXPECT_EQ(w.boxes[0].title, "Info");
     EXPECT_EQ(w.boxes[0].text, "Les modifications seront prises en compte au prochain lancement "
                                "de JAWS !");
-    EXPECT_EQ(w.boxes[0].kind, MessageBoxKind::Information);
+    EXPECT_EQ(w.boxes[0].kind, MessageKind::Info);
     EXPECT_TRUE(w.Runs().empty());
 }
 
@@ -56,7 +56,7 @@ TEST_F(Refresh, NoIsNotAFailure) {
     EXPECT_TRUE(RefreshJaws(w.ctx));
     ASSERT_EQ(w.boxes.size(), 1u);
     EXPECT_EQ(w.boxes[0].text, kQuestion);
-    EXPECT_EQ(w.boxes[0].kind, MessageBoxKind::YesNo);
+    EXPECT_EQ(w.boxes[0].kind, MessageKind::YesNo);
     EXPECT_EQ(w.Progress(), "\n Rechargement annulé par l'utilisateur !\n");
     EXPECT_TRUE(w.Runs().empty());
 }

@@ -60,7 +60,7 @@ TEST_F(Runner, AFailingStepEndsItsChainWithOneSummaryLine) {
     EXPECT_EQ(calls, (std::vector<std::string>{"install 0", "default 0"}));
     ASSERT_EQ(w.boxes.size(), 1u);
     EXPECT_EQ(w.boxes[0].title, "Erreur");
-    EXPECT_EQ(w.boxes[0].kind, MessageBoxKind::Error);
+    EXPECT_EQ(w.boxes[0].kind, MessageKind::Error);
     EXPECT_EQ(w.boxes[0].text, "Des erreurs se sont produites : \n- Ereur durant la mise à jour du "
                                "Default.JSS !\nLes scripts risquent de ne pas fonctionner "
                                "correctement.");

@@ -363,14 +363,5 @@ std::string SimHost::TemporaryFolder() {
     return tempFolder_;
 }
 
-void SimHost::Sleep(uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-uint64_t SimHost::TickCount() {
-    using namespace std::chrono;
-    return static_cast<uint64_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 } // namespace vuni

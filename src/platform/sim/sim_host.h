@@ -126,6 +126,33 @@ public:
     const std::vector<std::string>& ShellOpened() const { return shellOpened_; }
     void SetShellOpenSucceeds(bool succeeds) { shellOpenSucceeds_ = succeeds; }
 
+    // desktop (sim_desktop.cpp): named mutexes, top-level windows of other programs, the
+    // sound output. Nothing is shown; tests read what was asked.
+    bool NamedMutexExists(const std::string& name) override;
+    bool CreateNamedMutex(const std::string& name) override;
+    void CloseNamedMutex() override;
+    // Another program holds this mutex (an instance already running).
+    void AddNamedMutex(const std::string& name) { mutexes_.push_back(name); }
+    void SetMutexCreationFails(bool fails) { mutexCreationFails_ = fails; }
+    // The mutex this host created and still holds; empty when none.
+    const std::string& OwnedMutex() const { return ownedMutex_; }
+    uint64_t FindTopLevelWindow(const std::string& title) override;
+    void ShowTopLevelWindow(uint64_t window, int command) override;
+    // A top-level window of another program; returns its handle.
+    uint64_t AddTopLevelWindow(const std::string& title);
+    // The ShowWindow commands sent to a window, in order.
+    std::vector<int> WindowShowCommands(uint64_t window) const;
+    bool InitSound() override;
+    bool PlayWav(const void* data, size_t size) override;
+    void SetSoundAvailable(bool available) { soundAvailable_ = available; }
+    int SoundInitCount() const { return soundInits_; }
+    // Every sound played, its bytes as given.
+    const std::vector<std::string>& PlayedSounds() const { return playedSounds_; }
+    // Every Sleep asked for, in order.
+    const std::vector<uint32_t>& Sleeps() const { return sleeps_; }
+    // With virtual sleep, Sleep returns at once and moves TickCount on by the time asked.
+    void SetVirtualSleep(bool on) { virtualSleep_ = on; }
+
     // local time: the Linux local time, unless a machine description or a test pins it.
     WallClock LocalTimeNow() override;
     void PinLocalTime(std::optional<WallClock> time) { pinnedTime_ = time; }
@@ -201,6 +228,21 @@ private:
     uint32_t connectTimeoutMs_ = 10000;
     SimFaults faults_;
     SimChildren children_;
+    struct SimWindow {
+        uint64_t handle = 0;
+        std::string title;
+        std::vector<int> showCommands;
+    };
+    std::vector<std::string> mutexes_;
+    std::string ownedMutex_;
+    bool mutexCreationFails_ = false;
+    std::vector<SimWindow> windows_;
+    bool soundAvailable_ = true;
+    int soundInits_ = 0;
+    std::vector<std::string> playedSounds_;
+    std::vector<uint32_t> sleeps_;
+    bool virtualSleep_ = false;
+    uint64_t sleptTicks_ = 0;
 };
 
 } // namespace vuni

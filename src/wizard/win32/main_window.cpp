@@ -401,27 +401,6 @@ void MainWindow::HandleNotify(const NMHDR* header) {
     }
 }
 
-std::string CreationFailureText(CreationFailure failure) {
-    std::string_view message;
-    switch (failure) {
-    case CreationFailure::None:
-        return "";
-    case CreationFailure::MainWindow:
-        message = kFatalMainWindow;
-        break;
-    case CreationFailure::Control:
-        message = kFatalControl;
-        break;
-    case CreationFailure::ContextMenu:
-        message = kFatalContextMenu;
-        break;
-    case CreationFailure::StatusBar:
-        message = kFatalStatusBar;
-        break;
-    }
-    return std::string(message) + std::string(kFatalSuffix);
-}
-
 void ShowCreationFailure(CreationFailure failure) {
     if (failure == CreationFailure::None) {
         return;

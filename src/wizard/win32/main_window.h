@@ -3,6 +3,7 @@
 // Standard controls only, so that screen readers read them natively.
 #pragma once
 
+#include "wizard/creation_failure.h"
 #include "wizard/view.h"
 
 #include <string>
@@ -10,9 +11,6 @@
 #include <windows.h>
 
 namespace vuni {
-
-// What could not be created; each has its fatal message (ShowCreationFailure).
-enum class CreationFailure { None, MainWindow, Control, ContextMenu, StatusBar };
 
 class MainWindow {
 public:
@@ -69,7 +67,5 @@ private:
 
 // The "Erreur" box that ends the program when part of the window could not be made.
 void ShowCreationFailure(CreationFailure failure);
-// The text of that box.
-std::string CreationFailureText(CreationFailure failure);
 
 } // namespace vuni
