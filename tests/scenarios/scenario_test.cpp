@@ -1,0 +1,92 @@
+// The scenario reader of vuni-sim: how lines become words and which lines are refused
+// before anything is played.
+#include "scenario.h"
+
+#include <gtest/gtest.h>
+
+namespace vuni::sim {
+namespace {
+
+std::vector<std::string> Words(std::string_view line) {
+    std::vector<std::string> words;
+    std::string error;
+    EXPECT_TRUE(SplitWords(line, words, error)) << error;
+    return words;
+}
+
+TEST(ScenarioWords, QuotesDoubledQuotesLineBreaksAndLiteralBackslashes) {
+    EXPECT_EQ(Words("  press\t2  "), (std::vector<std::string>{"press", "2"}));
+    EXPECT_EQ(Words(R"(expect message "Info" "a ""b""\nc")"),
+              (std::vector<std::string>{"expect", "message", "Info", "a \"b\"\nc"}));
+    EXPECT_EQ(Words(R"(folder C:\Users\n\x "")"),
+              (std::vector<std::string>{"folder", "C:\\Users\\n\\x", ""}));
+
+    std::vector<std::string> words;
+    std::string error;
+    EXPECT_FALSE(SplitWords(R"(title "open)", words, error));
+    EXPECT_FALSE(SplitWords(R"(title "a"b)", words, error));
+}
+
+TEST(ScenarioRead, SkipsCommentsConvertsToWindows1252AndNumbersLines) {
+    std::vector<ScenarioLine> lines;
+    std::string error;
+    ASSERT_TRUE(
+        ReadScenario("\xEF\xBB\xBF# comment\r\n\r\nmachine jaws11\n  expect title \"Voil\xC3\xA0\"",
+                     lines, error))
+        << error;
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].number, 3);
+    EXPECT_EQ(lines[1].number, 4);
+    EXPECT_EQ(lines[1].words[2], "Voil\xE0");
+    EXPECT_EQ(lines[1].text, "expect title \"Voil\xC3\xA0\"");
+    EXPECT_FALSE(ReadScenario("title \"\xCE\xA9\"\n", lines, error)); // omega: not in 1252
+}
+
+bool Accepted(std::string_view text, std::string* error = nullptr) {
+    std::vector<ScenarioLine> lines;
+    std::string e;
+    const bool ok = ReadScenario(text, lines, e) && CheckScenario(lines, e);
+    if (error != nullptr) {
+        *error = e;
+    }
+    return ok;
+}
+
+TEST(ScenarioCheck, RefusesWhatNoPersonOrWindowCanDo) {
+    EXPECT_TRUE(Accepted("machine m\nanswer Yes Info\nstart\nkey Alt+F1\nkey shift+tab\n"
+                         "press 74\nchoose 73 x\ntype 91 y\nexpect items 65\nexpect rows\n"
+                         "menu none\nidle 3\nexpect exited\n"));
+    std::string error;
+    EXPECT_FALSE(Accepted("machine m\nstart\nfrobnicate\n", &error));
+    EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+    EXPECT_FALSE(Accepted("machine m\nstart\nmachine n\n")); // setup after start
+    EXPECT_FALSE(Accepted("machine m\npress 2\nstart\n"));   // window action before start
+    EXPECT_FALSE(Accepted("start\nstart\n"));                // two starts
+    EXPECT_FALSE(Accepted("start\npress 7\n"));              // a static is not pressed
+    EXPECT_FALSE(Accepted("start\ntype 69 C:\\x\n"));        // read-only field
+    EXPECT_FALSE(Accepted("start\nchoose 2 x\n"));           // not a drop-down
+    EXPECT_FALSE(Accepted("start\npress 999\n"));            // no such control
+    EXPECT_FALSE(Accepted("start\nkey Alt+X\n"));            // no such shortcut
+    EXPECT_FALSE(Accepted("start\nidle 0\n"));
+    EXPECT_FALSE(Accepted("start\nmenu 129\n"));
+    EXPECT_FALSE(Accepted("start\nexpect page 2\n"));               // a button is no page
+    EXPECT_FALSE(Accepted("start\nexpect window-restored Vuni\n")); // no such window set up
+    EXPECT_FALSE(Accepted("start\nexpect text 2\n"));               // argument missing
+    // Nothing after wine-only is looked at here.
+    EXPECT_TRUE(Accepted("start\nwine-only\nfrobnicate\n"));
+}
+
+TEST(ScenarioKeys, OnlyTheWindowsShortcutsAndTabKeys) {
+    KeyPress key;
+    ASSERT_TRUE(ParseKey("Shift+F10", key));
+    EXPECT_EQ(key.virtualKey, 0x79u);
+    EXPECT_TRUE(ParseKey("Ctrl+A", key));
+    EXPECT_TRUE(ParseKey("Enter", key));
+    EXPECT_TRUE(ParseKey("Escape", key));
+    EXPECT_FALSE(ParseKey("F2", key));
+    EXPECT_FALSE(ParseKey("Ctrl+Tab", key));
+    EXPECT_FALSE(ParseKey("Alt+", key));
+}
+
+} // namespace
+} // namespace vuni::sim
