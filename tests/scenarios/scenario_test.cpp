@@ -14,10 +14,10 @@ std::vector<std::string> Words(std::string_view line) {
     return words;
 }
 
-TEST(ScenarioWords, QuotesDoubledQuotesLineBreaksAndLiteralBackslashes) {
+TEST(ScenarioWords, QuotesDoubledQuotesAndLiteralBackslashes) {
     EXPECT_EQ(Words("  press\t2  "), (std::vector<std::string>{"press", "2"}));
     EXPECT_EQ(Words(R"(expect message "Info" "a ""b""\nc")"),
-              (std::vector<std::string>{"expect", "message", "Info", "a \"b\"\nc"}));
+              (std::vector<std::string>{"expect", "message", "Info", "a \"b\"\\nc"}));
     EXPECT_EQ(Words(R"(folder C:\Users\n\x "")"),
               (std::vector<std::string>{"folder", "C:\\Users\\n\\x", ""}));
 
@@ -74,6 +74,19 @@ TEST(ScenarioCheck, RefusesWhatNoPersonOrWindowCanDo) {
     EXPECT_FALSE(Accepted("start\nexpect text 2\n"));               // argument missing
     // Nothing after wine-only is looked at here.
     EXPECT_TRUE(Accepted("start\nwine-only\nfrobnicate\n"));
+}
+
+TEST(ScenarioCheck, LineBreaksInQuotedTextsButNeverInPaths) {
+    std::vector<ScenarioLine> lines;
+    std::string error;
+    ASSERT_TRUE(ReadScenario("start\nexpect message \"A\\nB\" C\\nD\n"
+                             "expect file-text \"C:\\x\\new\" \"1\\n2\"\n",
+                             lines, error));
+    ASSERT_TRUE(CheckScenario(lines, error)) << error;
+    EXPECT_EQ(lines[1].words[2], "A\nB");
+    EXPECT_EQ(lines[1].words[3], "C\\nD"); // unquoted: as written
+    EXPECT_EQ(lines[2].words[2], "C:\\x\\new");
+    EXPECT_EQ(lines[2].words[3], "1\n2");
 }
 
 TEST(ScenarioKeys, OnlyTheWindowsShortcutsAndTabKeys) {

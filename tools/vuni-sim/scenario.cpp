@@ -25,16 +25,17 @@ struct CommandRule {
     int minArgs;
     int maxArgs; // -1: no limit
     When when;
-    ControlKind control; // the kind of the first argument, when it names a control
+    ControlKind control;   // the kind of the first argument, when it names a control
+    unsigned pathArgs = 0; // bit n: argument n is a Windows or Linux path, kept literal
 };
 
 // clang-format off
 constexpr CommandRule kCommands[] = {
-    {"machine", 1, 1, When::Setup, ControlKind::None},
-    {"package", 1, 1, When::Setup, ControlKind::None},
-    {"program", 1, 1, When::Setup, ControlKind::None},
-    {"program-path", 1, 1, When::Setup, ControlKind::None},
-    {"process", 2, 2, When::Setup, ControlKind::None},
+    {"machine", 1, 1, When::Setup, ControlKind::None, 1},
+    {"package", 1, 1, When::Setup, ControlKind::None, 1},
+    {"program", 1, 1, When::Setup, ControlKind::None, 1},
+    {"program-path", 1, 1, When::Setup, ControlKind::None, 1},
+    {"process", 2, 2, When::Setup, ControlKind::None, 2},
     {"other-instance", 0, 1, When::Setup, ControlKind::None},
     {"no-sound", 0, 0, When::Setup, ControlKind::None},
     {"sim-only", 0, 0, When::Anywhere, ControlKind::None},
@@ -49,7 +50,7 @@ constexpr CommandRule kCommands[] = {
     {"uncheck", 1, 1, When::Running, ControlKind::None},
     {"select", 1, 1, When::Running, ControlKind::None},
     {"answer", 1, 2, When::Anywhere, ControlKind::None},
-    {"folder", 1, 1, When::Anywhere, ControlKind::None},
+    {"folder", 1, 1, When::Anywhere, ControlKind::None, 1},
     {"menu", 1, 1, When::Anywhere, ControlKind::None},
     {"rightclick", 0, 0, When::Running, ControlKind::None},
     {"idle", 1, 1, When::Running, ControlKind::None},
@@ -77,11 +78,11 @@ constexpr CommandRule kExpectations[] = {
     {"log-contains", 1, 1, When::Running, ControlKind::None},
     {"progress-contains", 1, 1, When::Running, ControlKind::None},
     {"log-line", 2, 2, When::Running, ControlKind::None},
-    {"file", 2, 2, When::Anywhere, ControlKind::None},
-    {"file-text", 2, 2, When::Anywhere, ControlKind::None},
-    {"file-contains", 2, 2, When::Anywhere, ControlKind::None},
-    {"no-file", 1, 1, When::Anywhere, ControlKind::None},
-    {"same-as-machine", 1, 1, When::Anywhere, ControlKind::None},
+    {"file", 2, 2, When::Anywhere, ControlKind::None, 3},
+    {"file-text", 2, 2, When::Anywhere, ControlKind::None, 1},
+    {"file-contains", 2, 2, When::Anywhere, ControlKind::None, 1},
+    {"no-file", 1, 1, When::Anywhere, ControlKind::None, 1},
+    {"same-as-machine", 1, 1, When::Anywhere, ControlKind::None, 1},
     {"exited", 0, 0, When::Running, ControlKind::None},
     {"running", 0, 0, When::Running, ControlKind::None},
     {"window-restored", 1, 1, When::Running, ControlKind::None},
@@ -168,8 +169,12 @@ bool ParseNumber(std::string_view text, long long& value) {
     return ec == std::errc() && ptr == end;
 }
 
-bool SplitWords(std::string_view line, std::vector<std::string>& words, std::string& error) {
+bool SplitWords(std::string_view line, std::vector<std::string>& words, std::string& error,
+                std::vector<bool>* quoted) {
     words.clear();
+    if (quoted != nullptr) {
+        quoted->clear();
+    }
     size_t i = 0;
     while (i < line.size()) {
         if (IsBlank(line[i])) {
@@ -182,6 +187,9 @@ bool SplitWords(std::string_view line, std::vector<std::string>& words, std::str
                 word += line[i++];
             }
             words.push_back(word);
+            if (quoted != nullptr) {
+                quoted->push_back(false);
+            }
             continue;
         }
         ++i;
@@ -198,11 +206,6 @@ bool SplitWords(std::string_view line, std::vector<std::string>& words, std::str
                 ++i;
                 break;
             }
-            if (c == '\\' && i + 1 < line.size() && line[i + 1] == 'n') {
-                word += '\n';
-                i += 2;
-                continue;
-            }
             word += c;
             ++i;
         }
@@ -215,6 +218,9 @@ bool SplitWords(std::string_view line, std::vector<std::string>& words, std::str
             return false;
         }
         words.push_back(word);
+        if (quoted != nullptr) {
+            quoted->push_back(true);
+        }
     }
     return true;
 }
@@ -253,7 +259,7 @@ bool ReadScenario(std::string_view utf8, std::vector<ScenarioLine>& lines, std::
         ScenarioLine line;
         line.number = number;
         line.text = text;
-        if (!SplitWords(cp1252, line.words, error)) {
+        if (!SplitWords(cp1252, line.words, error, &line.quoted)) {
             error = "line " + std::to_string(number) + ": " + error;
             return false;
         }
@@ -367,6 +373,15 @@ bool CheckScenario(std::vector<ScenarioLine>& lines, std::string& error) {
         }
         if (!CheckArguments(command, args, error)) {
             return fail(error);
+        }
+        // In quoted texts (not in paths) \n stands for a line break.
+        const size_t first = line.words.size() - args.size();
+        for (size_t a = 0; a < args.size(); ++a) {
+            const bool isPath = a < 32 && (rule->pathArgs & (1u << a)) != 0;
+            if (!isPath && first + a < line.quoted.size() && line.quoted[first + a]) {
+                args[a] = ReplaceAll(args[a], "\\n", "\n");
+                lines[i].words[first + a] = args[a];
+            }
         }
         if (command == "other-instance" && !args.empty()) {
             otherWindows.insert(args[0]);
