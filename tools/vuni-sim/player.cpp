@@ -51,6 +51,7 @@ int ControlArg(const std::string& word) {
 // Runs a program with its arguments, without a shell; its exit code, or -1.
 int RunProgram(const std::vector<std::string>& argv) {
     std::vector<char*> raw;
+    raw.reserve(argv.size() + 1);
     for (const std::string& a : argv) {
         raw.push_back(const_cast<char*>(a.c_str()));
     }

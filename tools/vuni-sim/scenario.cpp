@@ -260,7 +260,7 @@ bool ReadScenario(std::string_view utf8, std::vector<ScenarioLine>& lines, std::
         line.number = number;
         line.text = text;
         if (!SplitWords(cp1252, line.words, error, &line.quoted)) {
-            error = "line " + std::to_string(number) + ": " + error;
+            error.insert(0, "line " + std::to_string(number) + ": ");
             return false;
         }
         lines.push_back(std::move(line));
