@@ -1,8 +1,13 @@
 // The scenario reader of vuni-sim: how lines become words and which lines are refused
 // before anything is played.
+#include "player.h"
 #include "scenario.h"
+#include "testing/package_builder.h"
+#include "testing/shared_dir.h"
+#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace vuni::sim {
 namespace {
@@ -99,6 +104,64 @@ TEST(ScenarioKeys, OnlyTheWindowsShortcutsAndTabKeys) {
     EXPECT_FALSE(ParseKey("F2", key));
     EXPECT_FALSE(ParseKey("Ctrl+Tab", key));
     EXPECT_FALSE(ParseKey("Alt+", key));
+}
+
+} // namespace
+} // namespace vuni::sim
+
+namespace vuni::sim {
+namespace {
+
+// The player itself: a scenario whose expectations partly fail is reported line by line and
+// ends with 1; a wrong one ends with 2 before anything is played.
+TEST(ScenarioPlayer, ReportsEachExpectationAndFailedStepsAndEndsWithTheRightCode) {
+    testing::TempDir dir;
+    testing::WriteHostFile(dir.Path() / "app.exe",
+                           testing::BuildInstallerBytes(testing::SamplePackage()));
+    testing::WriteHostFile(
+        dir.Path() / "play.scenario",
+        "machine jaws11\n"
+        "program app.exe\n"
+        "start\n"
+        "expect page 71\n"
+        "expect title \"Vuni pour MonAppli\"\n"
+        "press 2\n"
+        "choose 73 \"Copier les fichiers dans un dossier\"\n"
+        "press 2\n"
+        "press 2\n"
+        "expect rows \"[x] MonAppli.jss\" \"[x] MonAppli.jsm\"\n"
+        "press 16\n"
+        "press 2\n"
+        "answer Ok Autre\n"
+        "press 5\n"
+        "expect message Info \"Toutes les op\xC3\xA9rations ont \xC3\xA9t\xC3\xA9 "
+        "\xC3\xA9"
+        "ffectu\xC3\xA9 avec succ\xC3\xA9s !\"\n"
+        "close\n"
+        "expect exited\n"
+        "key Enter\n");
+    PlayerOptions options;
+    options.machinesDir = testing::SourceDir() / "tests" / "machines";
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(PlayScenario(dir.Path() / "play.scenario", options, out, err), kSomeFailed);
+    EXPECT_EQ(out.str(),
+              "FAIL expect page 71: page 6 shown\n"
+              "ok   expect title \"Vuni pour MonAppli\"\n"
+              "FAIL expect rows \"[x] MonAppli.jss\" \"[x] MonAppli.jsm\": the rows are "
+              "{[ ] MonAppli.jsm | [x] MonAppli.jss}\n"
+              "FAIL press 16: control 16 is not shown and enabled\n"
+              "FAIL answer Ok Autre: the answer went to a box titled \"Info\"\n"
+              "ok   expect message Info \"Toutes les op\xC3\xA9rations ont \xC3\xA9t\xC3\xA9 "
+              "\xC3\xA9"
+              "ffectu\xC3\xA9 avec succ\xC3\xA9s !\"\n"
+              "ok   expect exited\n"
+              "FAIL key Enter: the installer has ended\n");
+
+    testing::WriteHostFile(dir.Path() / "wrong.scenario", "machine jaws11\nstart\nfly away\n");
+    EXPECT_EQ(PlayScenario(dir.Path() / "wrong.scenario", options, out, err), kScenarioWrong);
+    testing::WriteHostFile(dir.Path() / "nomachine.scenario", "machine nowhere\nstart\n");
+    EXPECT_EQ(PlayScenario(dir.Path() / "nomachine.scenario", options, out, err), kScenarioWrong);
 }
 
 } // namespace

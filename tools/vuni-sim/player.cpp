@@ -396,7 +396,14 @@ void Player::Act(const ScenarioLine& line) {
     if (command == "close") {
         view.Close();
     } else if (command == "press") {
-        if (!view.Press(ControlArg(args[0]))) {
+        // A click (BM_CLICK is a button press and release) gives the button the focus first.
+        const int control = ControlArg(args[0]);
+        const int panel = ctl::PanelOf(control);
+        if (view.IsShown(control) && view.IsEnabled(control) &&
+            (panel == 0 || view.IsEnabled(panel))) {
+            view.UserFocus(control);
+        }
+        if (!view.Press(control)) {
             Failed(line, "control " + args[0] + " is not shown and enabled");
         }
     } else if (command == "key") {
