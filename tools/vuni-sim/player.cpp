@@ -5,6 +5,7 @@
 #include "platform/sim/sim_machine.h"
 #include "scenario.h"
 #include "text/text.h"
+#include "web_server.h"
 #include "wizard/control_style.h"
 #include "wizard/controls.h"
 
@@ -179,6 +180,9 @@ private:
     bool otherInstance_ = false;
     std::vector<std::string> otherTitles_;
     bool noSound_ = false;
+    int webPort_ = 0;
+    fs::path webFolder_;
+    WebServer webServer_;
 
     std::unique_ptr<SimHost> host_;
     HeadlessWindow window_;
@@ -250,9 +254,16 @@ bool Player::SetUp() {
     if (!LoadMachine(*host_, machineDir_, error, options_.standins)) {
         return Broken("machine " + machineDir_.string() + ": " + error);
     }
-    // Start-up sounds must not hold the run up, and no test reaches the Internet.
+    // Start-up sounds must not hold the run up; the network reaches only a scenario's own
+    // web server on this machine.
     host_->SetVirtualSleep(true);
-    host_->SetNetworkAvailable(false);
+    host_->SetNetworkAvailable(webPort_ != 0);
+    if (webPort_ != 0) {
+        std::string webError;
+        if (!webServer_.Start(webPort_, webFolder_, webError)) {
+            return Broken(webError);
+        }
+    }
     if (!programPath_.empty()) {
         host_->SetOwnProgramPath(programPath_);
     }
@@ -366,6 +377,16 @@ void Player::Act(const ScenarioLine& line) {
     }
     if (command == "no-sound") {
         noSound_ = true;
+        return;
+    }
+    if (command == "web-server") {
+        long long port = 0;
+        if (!ParseNumber(args[0], port)) {
+            Broken("line " + std::to_string(line.number) + ": no port number");
+            return;
+        }
+        webPort_ = static_cast<int>(port);
+        webFolder_ = folder_ / fs::path(Cp1252ToUtf8(args[1]));
         return;
     }
     if (command == "sim-only" || command == "wine-only") {

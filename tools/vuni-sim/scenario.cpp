@@ -38,6 +38,7 @@ constexpr CommandRule kCommands[] = {
     {"process", 2, 2, When::Setup, ControlKind::None, 2},
     {"other-instance", 0, 1, When::Setup, ControlKind::None},
     {"no-sound", 0, 0, When::Setup, ControlKind::None},
+    {"web-server", 2, 2, When::Setup, ControlKind::None, 2},
     {"sim-only", 0, 0, When::Anywhere, ControlKind::None},
     {"wine-only", 0, 0, When::Anywhere, ControlKind::None},
     {"start", 0, 0, When::Setup, ControlKind::None},
