@@ -247,8 +247,14 @@ size_t Jcalg1Decode(const uint8_t* src, size_t srcSize, uint8_t* dst, size_t pla
                     if (static_cast<size_t>(limit - out) < jcalg1::kRawBlockSize) {
                         return 0;
                     }
-                    for (size_t i = 0; i < jcalg1::kRawBlockSize; ++i) {
-                        *out++ = static_cast<uint8_t>(in.Get(8));
+                    // Four bytes per read: the first one is the most significant.
+                    for (size_t i = 0; i < jcalg1::kRawBlockSize; i += 4) {
+                        const uint32_t word = in.Get(32);
+                        out[0] = static_cast<uint8_t>(word >> 24);
+                        out[1] = static_cast<uint8_t>(word >> 16);
+                        out[2] = static_cast<uint8_t>(word >> 8);
+                        out[3] = static_cast<uint8_t>(word);
+                        out += 4;
                     }
                 } while (in.Get(1) != 0);
             } else if (in.Get(1) != 0) {

@@ -22,20 +22,25 @@ using jcalg1::Match;
 struct LevelParams {
     size_t window;
     unsigned depth;
-    uint32_t niceLength; // a match this long is taken at once, without weighing alternatives
-    bool optimal;        // weigh every way through a chunk; otherwise greedy with one look ahead
+    uint32_t niceLength;   // a match this long is taken at once, without weighing alternatives
+    uint32_t denseLengths; // the optimal parse weighs every length of a match up to this one
+    bool optimal;          // weigh every way through a chunk; else greedy with one look ahead
+    bool tree;             // binary-tree match finder rather than hash chains
+    bool treeCovered;      // enter the bytes a long match covers into the tree too
 };
 
+// Levels 1 to 3 parse greedily over hash chains: fast, about the size of zlib -9 on single
+// script files. 4 to 9 parse by bit cost over binary trees, each deeper than the one before.
 constexpr std::array<LevelParams, 9> kLevels = {{
-    {size_t{1} << 18, 4, 32, false},
-    {size_t{1} << 19, 8, 48, false},
-    {size_t{1} << 20, 16, 64, false},
-    {size_t{1} << 20, 8, 48, true},
-    {size_t{1} << 20, 16, 64, true},
-    {size_t{1} << 20, 32, 96, true},
-    {size_t{1} << 20, 64, 128, true},
-    {size_t{1} << 20, 160, 256, true},
-    {size_t{1} << 20, 512, 512, true},
+    {size_t{1} << 18, 4, 32, 0, false, false, false},
+    {size_t{1} << 19, 8, 48, 0, false, false, false},
+    {size_t{1} << 20, 16, 64, 0, false, false, false},
+    {size_t{1} << 20, 8, 48, 8, true, true, false},
+    {size_t{1} << 20, 16, 64, 8, true, true, true},
+    {size_t{1} << 20, 24, 96, 16, true, true, true},
+    {size_t{1} << 20, 32, 128, 40, true, true, true},
+    {size_t{1} << 20, 64, 256, 40, true, true, true},
+    {size_t{1} << 20, 128, 512, 40, true, true, true},
 }};
 
 constexpr size_t kChunk = 1 << 15;
@@ -46,7 +51,6 @@ constexpr uint32_t kIndexBaseChangeCost = 17; // 000 0000000 cc + 4 or 5 bits
 constexpr size_t kNearByteReach = 14;
 constexpr uint32_t kRawBlock = 0xFFFFFFFF;          // distance marking a raw block
 constexpr uint32_t kRawBlockCost = 8 + 8 * 256 + 1; // header, bytes, end bit
-constexpr uint32_t kDenseLengths = 40;  // the optimal parse weighs every length up to this
 constexpr uint32_t kGreedyByteCost = 8; // what the greedy parse expects a byte to cost alone
 
 // Bits of a same-index phrase of length len.
@@ -92,7 +96,7 @@ public:
     Encoder(const uint8_t* data, size_t size, const LevelParams& params)
         : data_(data), size_(size), params_(params),
           finder_(data, size, std::min(params.window, std::bit_ceil(std::max<size_t>(size, 2))),
-                  params.depth, params.niceLength),
+                  params.depth, params.niceLength, params.tree),
           maxDistance_(static_cast<uint32_t>(
               std::min(params.window, std::bit_ceil(std::max<size_t>(size, 2))) - 1)),
           modes_(data, size), bits_(out_) {
@@ -168,7 +172,7 @@ private:
             if (last <= pos) {
                 repLength = static_cast<uint32_t>(
                     jcalg1::CommonLength(data_ + pos - last, data_ + pos,
-                                         std::min(size_ - pos, jcalg1::kMaxMatchLength)));
+                                         std::min<size_t>(size_ - pos, params_.niceLength)));
             }
             const size_t found = finder_.Find(pos, matches_.data());
             See(pos);
@@ -185,7 +189,9 @@ private:
             reach(i + std::min<size_t>(
                           std::max<size_t>(repLength, found != 0 ? matches_[found - 1].length : 0),
                           room));
-            for (uint32_t len = 2; len <= std::min<size_t>(repLength, room); ++len) {
+            const auto repTo = static_cast<uint32_t>(std::min<size_t>(repLength, room));
+            for (uint32_t len = 2; len <= repTo;
+                 len = (len >= params_.denseLengths && len < repTo) ? repTo : len + 1) {
                 Relax(nodes_[i + len], c + RepeatCost(len), last, len, last);
             }
             uint32_t from = 2;
@@ -212,7 +218,7 @@ private:
                     // Long lengths are weighed only at their end: the steps between cost
                     // the same few bits and rarely lead anywhere better.
                     for (len = std::max(len, bonus + 2); len <= to;
-                         len = (len >= kDenseLengths && len < to) ? to : len + 1) {
+                         len = (len >= params_.denseLengths && len < to) ? to : len + 1) {
                         Relax(nodes_[i + len], index + GammaBits(len - bonus), m.distance, len,
                               m.distance);
                     }
@@ -223,9 +229,16 @@ private:
         Emit(start, stop);
         size_t next = start + stop;
         if (jump.length != 0) {
+            jump.length = static_cast<uint32_t>(
+                jcalg1::CommonLength(data_ + next - jump.distance, data_ + next,
+                                     std::min(size_ - next, jcalg1::kMaxMatchLength)));
             EmitMatch(jump.distance, jump.length);
             for (size_t p = next + 1; p < next + jump.length; ++p) {
-                finder_.Skip(p);
+                if (params_.treeCovered) {
+                    finder_.Skip(p);
+                } else {
+                    finder_.SkipCovered(p);
+                }
                 See(p);
             }
             next += jump.length;
@@ -314,6 +327,11 @@ private:
                     known = true;
                     continue;
                 }
+            }
+            if (here.token.length >= params_.niceLength) {
+                here.token.length = static_cast<uint32_t>(
+                    jcalg1::CommonLength(data_ + pos - here.token.distance, data_ + pos,
+                                         std::min(size_ - pos, jcalg1::kMaxMatchLength)));
             }
             tokens_.push_back(here.token);
             if (here.token.distance != last) {

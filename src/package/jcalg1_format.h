@@ -57,6 +57,12 @@ inline uint32_t Checksum(const uint8_t* data, size_t size) {
         s ^= ((w << 1) | (w >> 31)) + 1;
     };
     size_t i = 0;
+    for (; i + 16 <= size; i += 16) { // unrolled: the loop test costs as much as a step
+        step(LoadLe32(data + i));
+        step(LoadLe32(data + i + 4));
+        step(LoadLe32(data + i + 8));
+        step(LoadLe32(data + i + 12));
+    }
     for (; i + 4 <= size; i += 4) {
         step(LoadLe32(data + i));
     }

@@ -20,32 +20,18 @@ inline uint32_t Load32(const uint8_t* p) {
 
 } // namespace
 
-size_t CommonLength(const uint8_t* a, const uint8_t* b, size_t limit) {
-    size_t n = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        while (n + 8 <= limit) {
-            uint64_t x;
-            uint64_t y;
-            std::memcpy(&x, a + n, 8);
-            std::memcpy(&y, b + n, 8);
-            if (x != y) {
-                return n + static_cast<size_t>(std::countr_zero(x ^ y)) / 8;
-            }
-            n += 8;
-        }
-    }
-    while (n < limit && a[n] == b[n]) {
-        ++n;
-    }
-    return n;
-}
-
 MatchFinder::MatchFinder(const uint8_t* data, size_t size, size_t window, unsigned depth,
-                         size_t niceLength)
+                         size_t niceLength, bool tree)
     : data_(data), size_(size), window_(window), depth_(depth), niceLength_(niceLength),
-      hashBits_(std::clamp(static_cast<unsigned>(std::bit_width(size)), 8u, 18u)),
+      tree_(tree), hashBits_(std::clamp(static_cast<unsigned>(std::bit_width(size)), 8u, 18u)),
       head2_(size_t{1} << std::min(hashBits_, 16u), -1), head3_(size_t{1} << hashBits_, -1),
-      head4_(size_t{1} << hashBits_, -1), prev_(window, -1) {}
+      head4_(size_t{1} << hashBits_, -1) {
+    if (tree_) {
+        sons_.resize(2 * window);
+    } else {
+        prev_.assign(window, -1);
+    }
+}
 
 uint32_t MatchFinder::Hash2(size_t pos) const {
     const uint32_t v = static_cast<uint32_t>(data_[pos]) | static_cast<uint32_t>(data_[pos + 1])
@@ -64,13 +50,17 @@ uint32_t MatchFinder::Hash4(size_t pos) const {
     return (Load32(data_ + pos) * 2246822519u) >> (32 - hashBits_);
 }
 
-void MatchFinder::Insert(size_t pos) {
+void MatchFinder::InsertShort(size_t pos) {
     if (pos + 1 < size_) {
         head2_[Hash2(pos)] = static_cast<int32_t>(pos);
     }
     if (pos + 2 < size_) {
         head3_[Hash3(pos)] = static_cast<int32_t>(pos);
     }
+}
+
+void MatchFinder::Insert(size_t pos) {
+    InsertShort(pos);
     if (pos + 3 < size_) {
         const uint32_t h = Hash4(pos);
         prev_[pos & (window_ - 1)] = head4_[h];
@@ -78,9 +68,75 @@ void MatchFinder::Insert(size_t pos) {
     }
 }
 
+void MatchFinder::Skip(size_t pos) {
+    if (!tree_) {
+        Insert(pos);
+        return;
+    }
+    InsertShort(pos);
+    if (pos + 3 < size_) {
+        TreeStep(
+            pos, [](size_t, size_t) {}, 0, false);
+    }
+}
+
+// The tree of a hash holds its positions, the latest at the root, ordered by the bytes that
+// follow them (up to niceLength). Walking down from the root towards pos's place splits it
+// into the positions below pos and those above, which become pos's two subtrees; the bytes
+// pos shares with both bounds of the walk need not be compared again.
+template <typename Add>
+void MatchFinder::TreeStep(size_t pos, Add&& add, size_t best, bool report) {
+    const uint32_t h = Hash4(pos);
+    int32_t cand = head4_[h];
+    head4_[h] = static_cast<int32_t>(pos);
+    const size_t mask = window_ - 1;
+    int32_t* smaller = &sons_[2 * (pos & mask)];
+    int32_t* greater = smaller + 1;
+    const size_t lenLimit = std::min(size_ - pos, niceLength_);
+    const uint8_t* const cur = data_ + pos;
+    size_t lenSmaller = 0;
+    size_t lenGreater = 0;
+    for (unsigned step = 0;; ++step) {
+        if (cand < 0 || step >= depth_ || pos - static_cast<size_t>(cand) >= window_) {
+            *smaller = -1;
+            *greater = -1;
+            return;
+        }
+        int32_t* const pair = &sons_[2 * (static_cast<size_t>(cand) & mask)];
+        const uint8_t* const pb = data_ + cand;
+        size_t len = std::min(lenSmaller, lenGreater);
+        if (pb[len] == cur[len]) {
+            len += CommonLength(pb + len + 1, cur + len + 1, lenLimit - len - 1) + 1;
+            if (report && len > best) {
+                best = len;
+                add(len, pos - static_cast<size_t>(cand));
+            }
+            if (len >= lenLimit) {
+                // cand's place is taken by pos: its subtrees become pos's.
+                *smaller = pair[0];
+                *greater = pair[1];
+                return;
+            }
+        }
+        if (pb[len] < cur[len]) {
+            *smaller = cand;
+            smaller = pair + 1;
+            cand = *smaller;
+            lenSmaller = len;
+        } else {
+            *greater = cand;
+            greater = pair;
+            cand = *greater;
+            lenGreater = len;
+        }
+    }
+}
+
 size_t MatchFinder::Find(size_t pos, Match* out) {
     size_t count = 0;
-    const size_t limit = std::min(size_ - pos, kMaxMatchLength);
+    // Measuring further than niceLength at every position of a long repeat would cost time
+    // quadratic in its length; the caller extends a match of niceLength itself.
+    const size_t limit = std::min(size_ - pos, niceLength_);
     const uint8_t* const cur = data_ + pos;
     size_t best = 1;
     auto add = [&](size_t len, size_t dist) {
@@ -110,7 +166,14 @@ size_t MatchFinder::Find(size_t pos, Match* out) {
     if (limit >= 3) {
         consider(head3_[Hash3(pos)], kMaxTripleDistance);
     }
-    if (limit >= 4 && best < niceLength_ && best < limit) {
+    if (tree_) {
+        InsertShort(pos);
+        if (limit >= 4) {
+            TreeStep(pos, add, best, true);
+        }
+        return count;
+    }
+    if (limit >= 4 && best < limit) {
         int32_t p = head4_[Hash4(pos)];
         for (unsigned step = 0; p >= 0 && step < depth_; ++step) {
             const size_t dist = pos - static_cast<size_t>(p);
@@ -122,7 +185,7 @@ size_t MatchFinder::Find(size_t pos, Match* out) {
                 const size_t len = CommonLength(cand, cur, limit);
                 if (len > best) {
                     add(len, dist);
-                    if (len == limit || len >= niceLength_) {
+                    if (len == limit) {
                         break;
                     }
                 }

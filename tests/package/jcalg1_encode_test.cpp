@@ -2,6 +2,7 @@
 #include "jcalg1_stream_check.h"
 #include "jcalg1_test_util.h"
 #include "package/jcalg1_format.h"
+#include "package/jcalg1_match_finder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -77,6 +78,50 @@ TEST(Jcalg1Encode, SmallAndIncompressibleInputs) {
     }
     RoundTrip("A", 0); // levels outside 1..9 are clamped
     RoundTrip("AB", 42);
+}
+
+// Both finders against a full search: every reported match is real, lengths rise, and with
+// depth to spare the tree finds the longest match there is (up to the nice length) at its
+// nearest distance, also where the tree is rebuilt over long repeats.
+TEST(Jcalg1MatchFinder, MatchesAreRealAndTheTreeFindsTheLongest) {
+    std::mt19937 rng(7);
+    std::string text;
+    const char* const words[] = {"Say ", "(", "If ", "Then", "\r\n", "x", "ab", "abab"};
+    while (text.size() < 20000) {
+        text += rng() % 50 == 0 ? std::string(rng() % 90, 'q') : words[rng() % 8];
+    }
+    const auto* data = Bytes(text);
+    constexpr size_t kNice = 40;
+    constexpr size_t kWindow = 1 << 12;
+    for (const bool tree : {false, true}) {
+        jcalg1::MatchFinder finder(data, text.size(), kWindow, 4096, kNice, tree);
+        std::vector<jcalg1::Match> found(4096 + 3);
+        for (size_t pos = 0; pos < text.size(); ++pos) {
+            const size_t n = finder.Find(pos, found.data());
+            size_t longest = 0;
+            size_t nearest = 0;
+            for (size_t d = 1; d <= std::min(pos, kWindow - 1); ++d) {
+                const size_t len = jcalg1::CommonLength(data + pos - d, data + pos,
+                                                        std::min(text.size() - pos, kNice));
+                if (len > longest && len >= 4) {
+                    longest = len;
+                    nearest = d;
+                }
+            }
+            for (size_t k = 0; k < n; ++k) {
+                ASSERT_TRUE(found[k].distance >= 1 && found[k].distance <= pos);
+                ASSERT_EQ(jcalg1::CommonLength(data + pos - found[k].distance, data + pos,
+                                               found[k].length),
+                          found[k].length);
+                ASSERT_TRUE(k == 0 || found[k].length > found[k - 1].length);
+            }
+            if (tree && longest != 0) {
+                ASSERT_NE(n, 0u) << pos;
+                EXPECT_EQ(found[n - 1].length, longest) << pos;
+                EXPECT_EQ(found[n - 1].distance, nearest) << pos;
+            }
+        }
+    }
 }
 
 TEST(Jcalg1Encode, LongRunsAndPatterns) {

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "manifest.h"
 #include "pack_choice.h"
+#include "package/jcalg1.h"
 #include "package/marker.h"
 #include "package/package.h"
 #include "package/package_writer.h"
@@ -16,7 +17,8 @@
 namespace vuni::pack {
 namespace {
 
-constexpr int kDefaultLevel = 6;
+constexpr int kDefaultLevel = kJcalg1DefaultLevel;
+static_assert(kDefaultLevel == 5, "the help text below names the default level");
 // Above this much file data, each file is reported on stderr as it is packed.
 constexpr int64_t kProgressThreshold = 8 * 1024 * 1024;
 constexpr int64_t kMaxInstallerSize = 2147483647; // the reader cannot read past 2 GB
@@ -32,7 +34,7 @@ const char kHelp[] =
     "  -o, --output FILE  the installer to write (replaced only once complete)\n"
     "  --stub FILE        the installer stub (default: vuni.exe beside vunipack)\n"
     "  --store            store every file scrambled, without compression\n"
-    "  --level N          compression level 1 (fastest) to 9 (smallest); default 6\n";
+    "  --level N          compression level 1 (fastest) to 9 (smallest); default 5\n";
 
 bool IsAbsoluteWindowsPath(const std::string& p) {
     return (p.size() >= 2 && p[1] == ':') || (!p.empty() && (p[0] == '\\' || p[0] == '/'));
