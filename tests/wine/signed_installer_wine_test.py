@@ -31,12 +31,26 @@ def run(*args, **kw):
     return subprocess.run([str(a) for a in args], capture_output=True, **kw)
 
 
+def wine(work, env, *args, timeout=120):
+    """Runs a Windows program; its output goes through a file, since Wine's own background
+    processes inherit pipes and would keep them open after the program ended."""
+    with open(work / "wine.out", "w+b") as out:
+        done = subprocess.run(["wine", *[str(a) for a in args]], env=env, stdout=out,
+                              stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                              timeout=timeout)
+        out.seek(0)
+        return done.returncode, out.read().decode("cp1252", errors="replace")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--source", type=Path, required=True)
     parser.add_argument("--build", type=Path, required=True, help="the mingw-x86_64 build")
     parser.add_argument("--vunipack", type=Path, required=True)
     args = parser.parse_args()
+    args.source = args.source.resolve()
+    args.build = args.build.resolve()
+    args.vunipack = args.vunipack.resolve()
     tools = ("wine", "wineserver", "xvfb-run", "openssl", "osslsigncode")
     missing = [t for t in tools if shutil.which(t) is None]
     if missing:
@@ -73,24 +87,29 @@ def main():
         prefix = work / "prefix"
         env = dict(os.environ, WINEPREFIX=str(prefix), WINEARCH="win64", WINEDEBUG="-all",
                    WINEDLLOVERRIDES="mscoree,mshtml=")
-        out = run("bash", args.source / "tools" / "wine" / "make-prefix.sh",
-                  args.source / "tests" / "machines" / "no-jaws", prefix, env=env, timeout=300)
-        check(out.returncode == 0, "a fresh prefix " + out.stderr.decode(errors="replace"))
+        with open(work / "prefix.log", "w+b") as log:
+            made = subprocess.run(["bash", str(args.source / "tools" / "wine" / "make-prefix.sh"),
+                                   str(args.source / "tests" / "machines" / "no-jaws"),
+                                   str(prefix)], env=env, stdout=log, stderr=log,
+                                  stdin=subprocess.DEVNULL, timeout=300)
+            log.seek(0)
+            check(made.returncode == 0, "a fresh prefix from tests/machines/no-jaws" +
+                  ("" if made.returncode == 0 else ": " + log.read().decode(errors="replace")))
         if failures:
             return 1
         installer = prefix / "drive_c" / "Vuni-signed.exe"
         shutil.copy(work / "signed.exe", installer)
         started = subprocess.Popen(["wine", "C:\\Vuni-signed.exe"], env=env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
         try:
-            out = run("wine", driver, "wait", env=env, timeout=120)
-            check(out.returncode == 0, "the installer window is shown")
-            out = run("wine", driver, "title", env=env, timeout=60)
-            title = out.stdout.decode("cp1252").strip()
-            check(out.returncode == 0 and title == "Vuni pour " + APPLICATION,
-                  f"window title {title!r}")
-            out = run("wine", driver, "close", env=env, timeout=60)
-            check(out.returncode == 0, "the window is asked to close")
+            rc, _ = wine(work, env, driver, "wait")
+            check(rc == 0, "the installer window is shown")
+            rc, title = wine(work, env, driver, "title")
+            title = title.strip()
+            check(rc == 0 and title == "Vuni pour " + APPLICATION, f"window title {title!r}")
+            rc, _ = wine(work, env, driver, "close")
+            check(rc == 0, "the window is asked to close")
             try:
                 started.wait(timeout=60)
                 check(True, "the installer has ended")
@@ -99,7 +118,8 @@ def main():
         finally:
             if started.poll() is None:
                 started.kill()
-            run("wineserver", "-k", env=env, timeout=60)
+            subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60)
     print(f"{len(failures)} failed" if failures else "all signed-installer Wine checks passed")
     return 1 if failures else 0
 
