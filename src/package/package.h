@@ -39,7 +39,9 @@ enum class LoadPackageResult {
 constexpr int64_t kMaxPackRatio = 1024;
 constexpr int64_t kPackRatioSlack = 1 << 20;
 
-// Reads marker, info section, script groups and file records of the file at path.
+// Reads marker, info section, script groups and file records of the file at path. The file
+// section runs to the end of the file or, in a signed installer, up to the certificate table
+// (see pe_certificate.h).
 LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const std::string& path);
 
 // Reads length bytes at offset of the file into the work buffer (-1: the whole file).

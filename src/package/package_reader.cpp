@@ -1,6 +1,7 @@
 #include "log/log.h"
 #include "package/jcalg1.h"
 #include "package/package.h"
+#include "package/pe_certificate.h"
 #include "package/scramble.h"
 #include "platform/host.h"
 #include "text/text.h"
@@ -20,6 +21,16 @@ public:
     explicit PackageFileReader(HostFile& file) : file_(file), size_(file.Size()) {}
 
     int64_t FileSize() const { return size_; }
+
+    // Makes the file end at end (at or after the current position) for every later read.
+    void SetEnd(int64_t end) {
+        size_ = end;
+        const int64_t blockEnd = blockStart_ + static_cast<int64_t>(blockLen_);
+        if (blockEnd > end) {
+            blockLen_ = static_cast<size_t>(std::max<int64_t>(end - blockStart_, 0));
+            blockPos_ = std::min(blockPos_, blockLen_);
+        }
+    }
     int64_t Position() const { return blockStart_ + static_cast<int64_t>(blockPos_); }
 
     bool Seek(int64_t position) {
@@ -102,8 +113,12 @@ private:
         blockLen_ = 0;
         // Reading a whole block after each jump over file data would make the walk cost
         // grow with the size of the files.
-        const int64_t want = afterSeek_ ? kSeekReadSize : static_cast<int64_t>(sizeof block_);
+        const int64_t want = std::min(
+            afterSeek_ ? kSeekReadSize : static_cast<int64_t>(sizeof block_), size_ - blockStart_);
         afterSeek_ = false;
+        if (want <= 0) {
+            return false;
+        }
         const int64_t n = file_.Read(block_, want);
         if (n <= 0) {
             return false;
@@ -170,6 +185,16 @@ bool ReadInfo(PackageFileReader& r, PackageInfo& info) {
            r.ReadScrambledString(info.reservedB) && r.ReadScrambledString(info.comments);
 }
 
+// True when the bytes from the reader's position up to the end are all zero.
+bool OnlyZerosToEnd(PackageFileReader& reader) {
+    for (int c = reader.NextByte(); c >= 0; c = reader.NextByte()) {
+        if (c != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void LogDamage(Log& log, int64_t offset) {
     log.LogLine("! Damaged package data at : " + Decimal(offset));
 }
@@ -196,12 +221,19 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
     bool packed = false;
     int64_t largest = 0;
     if (auto file = host.OpenRead(path)) {
-        PackageFileReader reader(*file);
-        const int64_t size = reader.FileSize();
+        const int64_t size = file->Size();
         log.LogLine("  Size : " + Decimal(size) + " bytes");
-        if (size >= 0 && FindMarkerLine(reader, state.marker)) {
+        // A signed installer: the package ends where the certificate table begins (a
+        // table that begins before the package belongs to a signed program image and is
+        // none of the package's business).
+        const int64_t certificates = size >= 0 ? FindCertificateTable(*file, size) : -1;
+        PackageFileReader reader(*file);
+        if (size >= 0 && file->Seek(0) && FindMarkerLine(reader, state.marker)) {
             found = true;
             state.infoOffset = reader.Position();
+            const bool signedFile = certificates > state.infoOffset;
+            const int64_t end = signedFile ? certificates : size;
+            reader.SetEnd(end);
             log.LogLine("- Info Section at : " + Decimal(state.infoOffset));
             damaged = !ReadInfo(reader, state.info);
             while (!damaged) {
@@ -220,7 +252,12 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
             if (!damaged) {
                 log.LogLine("- File Section at : " + Decimal(position));
             }
-            while (!damaged && position < size - 1) {
+            while (!damaged && position < end - 1) {
+                // The alignment padding before a certificate table holds no record.
+                if (signedFile && end - position < kCertificateAlignment && reader.Seek(position) &&
+                    OnlyZerosToEnd(reader)) {
+                    break;
+                }
                 PackageEntry e;
                 if (!reader.Seek(position) || !reader.ReadScrambledString(e.sourceName) ||
                     !reader.ReadScrambledString(e.destination) || !reader.ReadInt32(e.groupIndex) ||
@@ -234,7 +271,7 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
                 // end of the file is a truncated package, and an absurd expansion claim
                 // would only make the buffers huge.
                 const bool isPacked = e.storedSize != e.plainSize;
-                if (e.plainSize < 0 || e.storedSize < 0 || e.storedSize > size - e.dataOffset ||
+                if (e.plainSize < 0 || e.storedSize < 0 || e.storedSize > end - e.dataOffset ||
                     (isPacked &&
                      e.plainSize > int64_t{e.storedSize} * kMaxPackRatio + kPackRatioSlack)) {
                     damaged = true;
