@@ -211,7 +211,7 @@ fs::path SimHost::ToHostPath(const std::string& windowsPath) const {
     return host;
 }
 
-void SimHost::SetTemporaryFolder(std::string path) {
+void SimHost::SetTemporaryFolder(const std::string& path) {
     tempFolder_ = EnsureTrailingBackslash(path);
 }
 

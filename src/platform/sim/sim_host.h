@@ -71,7 +71,7 @@ public:
 
     void SetOwnProgramPath(std::string path) { ownPath_ = std::move(path); }
     void SetCurrentFolder(std::string path) { currentFolder_ = std::move(path); }
-    void SetTemporaryFolder(std::string path);
+    void SetTemporaryFolder(const std::string& path);
 
     // files
     int64_t FileSize(const std::string& path) override;
