@@ -87,5 +87,57 @@ TEST_F(SimFiles, MappedDriveReachesAnyFolderAndTempExists) {
     EXPECT_TRUE(host.IsDirectory(temp));
 }
 
+TEST_F(SimFiles, NamesChangedBehindTheHostAreFoundWithoutRegardToCase) {
+    namespace fs = std::filesystem;
+    const fs::path d = dir.Path() / "c" / "d";
+    ASSERT_TRUE(host.CreateFolder("C:\\d"));
+    ASSERT_TRUE(host.WriteFile("C:\\d\\a.txt", "a", 1));
+    EXPECT_EQ(host.FileSize("C:\\D\\A.TXT"), 1); // the folder's names are now known
+    // Written, replaced and renamed by another program, right after the lookup.
+    testing::WriteHostFile(d / "New.TXT", "22");
+    EXPECT_EQ(host.FileSize("c:\\d\\new.txt"), 2);
+    fs::remove(d / "New.TXT");
+    testing::WriteHostFile(d / "NEW.txt", "333");
+    EXPECT_EQ(host.FileSize("C:\\d\\new.TXT"), 3);
+    fs::rename(d / "NEW.txt", d / "Other.txt");
+    EXPECT_FALSE(host.IsFile("C:\\d\\new.txt"));
+    EXPECT_EQ(host.FileSize("C:\\d\\OTHER.TXT"), 3);
+    // Names that differ by case alone (Linux allows them): the one named as asked, and
+    // the other once that one is gone.
+    testing::WriteHostFile(d / "x.txt", "1");
+    testing::WriteHostFile(d / "X.TXT", "12");
+    EXPECT_EQ(host.FileSize("C:\\d\\X.TXT"), 2);
+    fs::remove(d / "X.TXT");
+    EXPECT_EQ(host.FileSize("C:\\d\\X.TXT"), 1);
+    // A folder renamed and another made where it was: nothing of the old one is seen there.
+    testing::WriteHostFile(d / "Sub" / "Deep.txt", "1");
+    EXPECT_TRUE(host.IsFile("C:\\d\\sub\\deep.TXT"));
+    fs::rename(d, dir.Path() / "c" / "Moved");
+    fs::create_directories(d / "SUB");
+    EXPECT_FALSE(host.IsFile("C:\\d\\sub\\deep.txt"));
+    EXPECT_TRUE(host.IsDirectory("C:\\d\\sub"));
+    EXPECT_TRUE(host.IsFile("C:\\moved\\SUB\\DEEP.TXT"));
+}
+
+TEST_F(SimFiles, ReplaceFileKeepsTheNameFoundAndLeavesNothingWhenTheDiskIsFull) {
+    ASSERT_TRUE(host.CreateFolder("C:\\d"));
+    ASSERT_TRUE(host.WriteFile("C:\\d\\Keep.JSS", "old", 3));
+    ASSERT_TRUE(host.ReplaceFile("C:\\D\\keep.jss", "newer", 5));
+    auto list = host.ListFolder("C:\\d");
+    ASSERT_EQ(list.size(), 1u) << "the existing file is replaced, not joined by another";
+    EXPECT_EQ(list[0].name, "Keep.JSS");
+    host.Faults().freeBytes = 4;
+    EXPECT_FALSE(host.ReplaceFile("C:\\d\\keep.jss", "toolong", 7));
+    EXPECT_FALSE(host.ReplaceFile("C:\\d\\fresh.jss", "toolong", 7));
+    std::string text;
+    ASSERT_TRUE(host.ReadWholeFile("C:\\d\\keep.jss", text));
+    EXPECT_EQ(text, "newer") << "a failed replacement keeps the user's file";
+    EXPECT_FALSE(host.IsFile("C:\\d\\fresh.jss")) << "nor a truncated new one";
+    EXPECT_EQ(host.ListFolder("C:\\d").size(), 1u);
+    host.Faults().freeBytes = -1;
+    EXPECT_TRUE(host.ReplaceFile("C:\\d\\fresh.jss", "toolong", 7));
+    EXPECT_EQ(host.FileSize("C:\\D\\FRESH.JSS"), 7);
+}
+
 } // namespace
 } // namespace vuni

@@ -82,30 +82,6 @@ bool ParseWindowsPath(const std::string& path, const std::string& current, Windo
            AppendComponents(p, out.components);
 }
 
-// The entry of dir whose Windows name matches name without regard to case.
-std::string FindNoCaseIn(const fs::path& dir, const std::string& utf8Name) {
-    std::error_code ec;
-    if (fs::exists(dir / utf8Name, ec)) {
-        return utf8Name;
-    }
-    std::string wanted;
-    if (!Utf8ToCp1252(utf8Name, wanted)) {
-        return utf8Name;
-    }
-    wanted = Lower(wanted);
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        if (name.size() != utf8Name.size()) {
-            continue; // case pairs of Windows-1252 have UTF-8 forms of equal length
-        }
-        std::string cp;
-        if (Utf8ToCp1252(name, cp) && Lower(cp) == wanted) {
-            return name;
-        }
-    }
-    return utf8Name;
-}
-
 std::string ToWindowsName(const std::string& hostName) {
     std::string cp;
     return Utf8ToCp1252(hostName, cp) ? cp : hostName;
@@ -158,9 +134,14 @@ private:
 };
 
 // Writes the bytes; a disk budget (freeBytes of SimFaults, -1 for none) stops the write
-// where a full disk would, leaving the bytes written so far.
-bool WriteAll(const fs::path& target, const void* data, size_t size, int64_t& budget) {
-    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+// where a full disk would, leaving the bytes written so far. openError (when given) takes
+// the errno of a failed open, and stays 0 otherwise.
+bool WriteAll(const fs::path& target, const void* data, size_t size, int64_t& budget,
+              int openFlags = O_CREAT | O_TRUNC, int* openError = nullptr) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | openFlags, 0644);
+    if (openError != nullptr) {
+        *openError = fd < 0 ? errno : 0;
+    }
     if (fd < 0) {
         return false;
     }
@@ -217,14 +198,20 @@ fs::path SimHost::ToHostPath(const std::string& windowsPath) const {
     if (windowsPath.empty() || !ParseWindowsPath(windowsPath, currentFolder_, wp)) {
         return {};
     }
-    fs::path host = DriveFolder(wp.drive);
+    // Built as a string: the folder so far is the cache's key for its names.
+    std::string host = DriveFolder(wp.drive).string();
+    names_.Refresh();
     for (const std::string& c : wp.components) {
-        host /= FindNoCaseIn(host, Cp1252ToUtf8(c));
+        const std::string name = names_.Find(host, c, Cp1252ToUtf8(c));
+        if (host.empty() || host.back() != '/') {
+            host += '/';
+        }
+        host += name;
     }
     return host;
 }
 
-void SimHost::SetTemporaryFolder(std::string path) {
+void SimHost::SetTemporaryFolder(const std::string& path) {
     tempFolder_ = EnsureTrailingBackslash(path);
 }
 
@@ -248,10 +235,12 @@ bool SimHost::IsDirectory(const std::string& path) {
 }
 
 std::unique_ptr<HostFile> SimHost::OpenRead(const std::string& path) {
-    if (!IsFile(path)) {
+    const fs::path p = ToHostPath(path);
+    struct stat st {};
+    if (p.empty() || ::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return nullptr;
     }
-    const int fd = ::open(ToHostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return nullptr;
     }
@@ -284,9 +273,25 @@ bool SimHost::WriteFile(const std::string& path, const void* data, size_t size) 
 bool SimHost::ReplaceFile(const std::string& path, const void* data, size_t size) {
     fs::path p = ToHostPath(path);
     struct stat st {};
-    if (p.empty() || (::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ||
-        !WriteAllowed(path)) {
+    const bool exists = !p.empty() && ::stat(p.c_str(), &st) == 0;
+    const int statError = exists ? 0 : errno;
+    if (p.empty() || (exists && S_ISDIR(st.st_mode)) || !WriteAllowed(path)) {
         return false;
+    }
+    if (statError == ENOENT) {
+        // No file to keep: written in place, and removed again if the write fails, which
+        // leaves what a failed replacement leaves. O_EXCL: a file that appeared meanwhile
+        // is replaced the safe way below.
+        int openError = 0;
+        if (WriteAll(p, data, size, faults_.freeBytes, O_CREAT | O_EXCL, &openError)) {
+            return true;
+        }
+        if (openError != EEXIST) {
+            if (openError == 0) {
+                ::unlink(p.c_str()); // created here: nothing of it may stay
+            }
+            return false;
+        }
     }
     fs::path tmp = p;
     tmp += ".vuni-new";
@@ -362,6 +367,5 @@ std::string SimHost::TemporaryFolder() {
     }
     return tempFolder_;
 }
-
 
 } // namespace vuni

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/host.h"
+#include "platform/sim/sim_name_cache.h"
 #include "platform/sim/sim_registry.h"
 
 #include <cstdint>
@@ -70,7 +71,7 @@ public:
 
     void SetOwnProgramPath(std::string path) { ownPath_ = std::move(path); }
     void SetCurrentFolder(std::string path) { currentFolder_ = std::move(path); }
-    void SetTemporaryFolder(std::string path);
+    void SetTemporaryFolder(const std::string& path);
 
     // files
     int64_t FileSize(const std::string& path) override;
@@ -211,6 +212,7 @@ private:
 
     std::filesystem::path root_;
     std::vector<std::pair<char, std::filesystem::path>> mappedDrives_;
+    mutable SimNameCache names_; // ToHostPath finds names through it
     std::string ownPath_;
     std::string currentFolder_ = "C:\\";
     std::string tempFolder_ = "C:\\Windows\\Temp\\";
