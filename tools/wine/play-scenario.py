@@ -201,7 +201,7 @@ class Player:
         for index, (number, words) in enumerate(steps):
             command, a = words[0], words[1:]
             if command == "start":
-                rest = steps[index:]
+                rest += steps[index:]
                 break
             if command == "machine" and len(a) == 1:
                 for base in (self.folder, self.args.source / "tests" / "machines"):
@@ -220,6 +220,8 @@ class Player:
                 self.processes.append(a[1])
             elif command == "other-instance" and len(a) <= 1:
                 self.other_instance = a[0] if a else ""
+            elif command in ("answer", "folder", "menu"):
+                rest.append((number, words))  # answers for the boxes of the start-up
             elif command == "no-sound":
                 pass  # Xvfb machines have no sound output of their own anyway
             elif command == "wine-only":
@@ -422,7 +424,9 @@ class Player:
         kind, a = words[0], words[1:]
         d = self.driver
         if kind == "exited":
-            return not self.running(), "running" if self.running() else "ended"
+            # The process ends a moment after its last window: give it that moment.
+            ok, still = d("wait-exit", "5000")
+            return still[0] == "0", "running" if still[0] == "1" else "ended"
         if kind == "running":
             return self.running(), "running" if self.running() else "ended"
         if kind == "message":
