@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: installs the build tools, builds the native and Windows presets, packs the
-# example script set into an installer with vunipack and lists it.
+# example script set into an installer with vunipack, lists it, and starts it under Wine on a
+# throwaway prefix (on a virtual display when there is none), saving a screenshot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${VUNI_JOBS:-2}
@@ -13,19 +14,45 @@ for preset in native mingw-i686 mingw-x86_64; do
 done
 
 vunipack=build/native/tools/vunipack/vunipack
-# The installer stub is the 32-bit vuni.exe. While it is not built yet, any program file
-# can carry a package; the Windows build of vunipack stands in for it.
-stub=$(find build/mingw-i686 -name vuni.exe -type f 2>/dev/null | head -1)
-if [[ -z $stub ]]; then
-    stub=build/mingw-i686/tools/vunipack/vunipack.exe
-    echo "== note: vuni.exe is not built yet; $stub stands in as the installer stub"
-fi
+shipping=build/mingw-i686/tools/vuni/vuni.exe
+wine_stub=build/mingw-x86_64/tools/vuni/vuni.exe
 
 installer=build/Vuni-example.exe
-echo "== vunipack build"
-"$vunipack" build examples/blocnotes/blocnotes.vunipack.ini -o "$installer" --stub "$stub"
+echo "== vunipack build (the shipping 32-bit installer)"
+"$vunipack" build examples/blocnotes/blocnotes.vunipack.ini -o "$installer" --stub "$shipping"
 echo "== vunipack list"
 "$vunipack" list "$installer"
 "$vunipack" verify "$installer"
-echo
-echo "The example installer is $(realpath "$installer")"
+echo "The example installer is $(realpath "$installer") ($(stat -c %s "$shipping") bytes of stub)"
+
+# 32-bit programs cannot run on this machine: the same package on the 64-bit build is what
+# runs under Wine, on a throwaway prefix made from a described machine with the stand-ins.
+wine_installer=build/Vuni-example-x86_64.exe
+"$vunipack" build examples/blocnotes/blocnotes.vunipack.ini -o "$wine_installer" \
+    --stub "$wine_stub" >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+echo "== Wine prefix from tests/machines/jaws11"
+bash tools/wine/make-prefix.sh tests/machines/jaws11 "$WINEPREFIX" build/mingw-x86_64/standins \
+    >/dev/null
+cp "$wine_installer" "$WINEPREFIX/drive_c/Vuni-example.exe"
+shot=$(realpath -m build/welcome.png)
+driver=build/mingw-x86_64/tools/wine-driver/vuni-driver.exe
+cat >"$work/show.sh" <<EOF
+set -e
+wine 'C:\Vuni-example.exe' >/dev/null 2>&1 &
+wine "$driver" wait
+echo "window title: \$(wine "$driver" title | tr -d '\r')"
+sleep 2
+import -window root "$shot"
+wine "$driver" close >/dev/null
+wineserver -w
+EOF
+echo "== the installer under Wine"
+if [[ -n ${DISPLAY:-} ]]; then
+    bash "$work/show.sh"
+else
+    xvfb-run -a bash "$work/show.sh"
+fi
+echo "The welcome page is in $(realpath "$shot")"

@@ -10,16 +10,39 @@ namespace vuni {
 
 namespace {
 
-// One step of a chain and the summary line written when it fails.
+enum class Step { CopyFiles, InstallFiles, UpdateDefaultJss, CompileScripts, AliasUpdate, Refresh };
+
+// One step of a chain, its argument and the summary line written when it fails.
 struct ChainStep {
-    std::function<bool()> run;
+    Step step;
+    bool argument;
     const char* failureLine;
 };
 
+// A step that is not bound counts as failed.
+bool RunStep(OperationContext& ctx, const OperationSteps& steps, const ChainStep& s) {
+    switch (s.step) {
+    case Step::CopyFiles:
+        return steps.copyFilesToFolder && steps.copyFilesToFolder(ctx);
+    case Step::InstallFiles:
+        return steps.installFiles && steps.installFiles(ctx, s.argument);
+    case Step::UpdateDefaultJss:
+        return steps.updateDefaultJss && steps.updateDefaultJss(ctx, s.argument);
+    case Step::CompileScripts:
+        return steps.compileScripts && steps.compileScripts(ctx, s.argument);
+    case Step::AliasUpdate:
+        return steps.aliasUpdate && steps.aliasUpdate(ctx, s.argument);
+    case Step::Refresh:
+        return steps.refreshJaws && steps.refreshJaws(ctx);
+    }
+    return false;
+}
+
 // Runs the steps in order; the first failure adds its line and ends the chain.
-void RunChain(const std::vector<ChainStep>& chain, std::string& summary) {
+void RunChain(OperationContext& ctx, const OperationSteps& steps,
+              std::initializer_list<ChainStep> chain, std::string& summary) {
     for (const ChainStep& step : chain) {
-        if (!step.run || !step.run()) {
+        if (!RunStep(ctx, steps, step)) {
             summary += step.failureLine;
             return;
         }
@@ -60,39 +83,32 @@ std::string RunOperations(OperationContext& ctx, const OperationSteps& steps) {
     log.LogLine("");
     log.LogLine("*** Begin of process");
 
-    auto bind = [&ctx](const auto& fn, auto... args) -> std::function<bool()> {
-        if (!fn) {
-            return {};
-        }
-        return [&ctx, &fn, args...]() { return fn(ctx, args...); };
-    };
-
     if ((ctx.kind & OperationCopy) != 0) {
-        RunChain({{bind(steps.copyFilesToFolder), "- Erreur durant la copie des fichiers !\n"}},
-                 summary);
+        RunChain(ctx, steps,
+                 {{Step::CopyFiles, false, "- Erreur durant la copie des fichiers !\n"}}, summary);
     }
     if ((ctx.kind & OperationInstall) != 0) {
         const bool backupFirst = (ctx.kind & OperationBackup) != 0;
         RunChain(
-            {{bind(steps.installFiles, backupFirst),
-              "- Erreur durant l'installation des fichiers !\n"},
-             {bind(steps.updateDefaultJss, false),
-              "- Ereur durant la mise à jour du Default.JSS !\n"},
-             {bind(steps.compileScripts, false), "- Erreur durant la compilation des scripts !\n"},
-             {bind(steps.aliasUpdate, false),
+            ctx, steps,
+            {{Step::InstallFiles, backupFirst, "- Erreur durant l'installation des fichiers !\n"},
+             {Step::UpdateDefaultJss, false, "- Ereur durant la mise à jour du Default.JSS !\n"},
+             {Step::CompileScripts, false, "- Erreur durant la compilation des scripts !\n"},
+             {Step::AliasUpdate, false,
               "- Erreur durant la mise à jour des alias dans le fichier ConfigName.ini !\n"},
-             {bind(steps.refreshJaws), "- Erreur durant le rechargement des scripts par JAWS !\n"}},
+             {Step::Refresh, false, "- Erreur durant le rechargement des scripts par JAWS !\n"}},
             summary);
     }
     if ((ctx.kind & OperationRemoveAssociation) != 0) {
         RunChain(
-            {{bind(steps.updateDefaultJss, true),
+            ctx, steps,
+            {{Step::UpdateDefaultJss, true,
               "- Erreur durant le retrait des commande d'adaptation du fichier "
               "Default.JSS !\n"},
-             {bind(steps.compileScripts, true), "- Erreur durant la compilation des scripts !\n"},
-             {bind(steps.aliasUpdate, true),
+             {Step::CompileScripts, true, "- Erreur durant la compilation des scripts !\n"},
+             {Step::AliasUpdate, true,
               "- Erreur durant le retrait des alias du fichier ConfiName.ini!\n"},
-             {bind(steps.refreshJaws), "- Erreur durant le rechargement des scripts par JAWS !\n"}},
+             {Step::Refresh, false, "- Erreur durant le rechargement des scripts par JAWS !\n"}},
             summary);
     }
 
@@ -105,8 +121,7 @@ std::string RunOperations(OperationContext& ctx, const OperationSteps& steps) {
     log.ProgressLine("");
     FinalFocus focus;
     if (summary.empty()) {
-        ctx.Ask("Info", "Toutes les opérations ont été éffectué avec succés !",
-                MessageKind::Info);
+        ctx.Ask("Info", "Toutes les opérations ont été éffectué avec succés !", MessageKind::Info);
         log.ProgressLine("Toutes les opérations se sont terminées avec succés ! ");
         focus = FinalFocus::CancelButton;
     } else {

@@ -86,18 +86,27 @@ std::optional<ControlEvent> EventOf(ctl::ControlType type, WORD code) {
 } // namespace
 
 MainWindow::~MainWindow() {
+    Destroy();
+}
+
+void MainWindow::Destroy() {
     if (shortcuts_ != nullptr) {
         DestroyAcceleratorTable(shortcuts_);
+        shortcuts_ = nullptr;
     }
     if (contextMenu_ != nullptr) {
         DestroyMenu(contextMenu_);
+        contextMenu_ = nullptr;
     }
     if (window_ != nullptr) {
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
+        window_ = nullptr;
+        statusBar_ = nullptr;
     }
     if (font_ != nullptr) {
         DeleteObject(font_);
+        font_ = nullptr;
     }
 }
 

@@ -24,6 +24,8 @@ public:
     CreationFailure Create(HINSTANCE instance);
     // Builds the context menu and the keyboard shortcuts.
     CreationFailure CreateMenuAndShortcuts();
+    // Destroys the window, its menu, shortcuts and font; the object can be dropped after.
+    void Destroy();
 
     HWND Handle() const { return window_; }
     // The control of that number (panels included); nullptr when there is none.
