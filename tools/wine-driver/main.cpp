@@ -22,6 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -102,6 +104,31 @@ std::string Text(HWND w) {
         return "";
     }
     return std::string(buffer.data());
+}
+
+// Texts of other processes' lists come through the wide messages: the narrow ones are not
+// converted on their way between processes under every system.
+std::wstring Wide(const std::string& text) {
+    const int size = MultiByteToWideChar(1252, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(size > 0 ? size : 1, L'\0');
+    MultiByteToWideChar(1252, 0, text.c_str(), -1, wide.data(), size);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+std::string Narrow(const wchar_t* text) {
+    const int size = WideCharToMultiByte(1252, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(1252, 0, text, -1, narrow.data(), size, nullptr, nullptr);
+    return narrow.c_str();
+}
+
+std::string ItemText(HWND combo, int i) {
+    wchar_t text[1024] = {};
+    if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(std::size(text))) {
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    }
+    return Narrow(text);
 }
 
 std::string ClassOf(HWND w) {
@@ -679,10 +706,19 @@ void Access(HWND main, std::vector<std::string>& lines) {
                 name = Text(w);
                 how = "own text";
             } else {
+                // A label is a static text or a read-only field created just before it.
                 HWND previous = GetWindow(w, GW_HWNDPREV);
-                if (previous != nullptr && lstrcmpiA(ClassOf(previous).c_str(), "Static") == 0) {
+                const bool label = previous != nullptr &&
+                                   (lstrcmpiA(ClassOf(previous).c_str(), "Static") == 0 ||
+                                    (lstrcmpiA(ClassOf(previous).c_str(), "Edit") == 0 &&
+                                     (GetWindowLongPtrA(previous, GWL_STYLE) & ES_READONLY)));
+                if (label) {
                     name = Text(previous);
                     how = "label " + std::to_string(GetDlgCtrlID(previous));
+                } else if (previous == nullptr && GetWindow(w, GW_HWNDNEXT) == nullptr) {
+                    // Alone on its page: the window title, which each such page sets, names it.
+                    name = Text(main);
+                    how = "alone on its page, the window title";
                 } else {
                     how = "no label before it";
                 }
@@ -845,17 +881,38 @@ Answer Serve(const std::vector<std::string>& args) {
         // folder HWND PATH: the chooser selects PATH, then OK.
         HWND d = reinterpret_cast<HWND>(std::strtoull(arg(1).c_str(), nullptr, 10));
         const std::string path = arg(2);
-        RemoteBuffer remote(d, path.size() + 1);
-        if (!remote.Ok() || !remote.Write(0, path.c_str(), path.size() + 1)) {
+        const std::wstring widePath = Wide(path);
+        const size_t bytes = (widePath.size() + 1) * sizeof(wchar_t);
+        RemoteBuffer remote(d, bytes);
+        if (!remote.Ok() || !remote.Write(0, widePath.c_str(), bytes)) {
             return Fail("no memory in the chooser's process");
         }
         DWORD_PTR result = 0;
-        SendMessageTimeoutA(d, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote.At(0)),
+        SendMessageTimeoutW(d, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote.At(0)),
                             SMTO_NORMAL, 3000, &result);
         Sleep(200);
+        // What the tree shows selected now, for the report.
+        std::string selected;
+        if (HWND tree = FindWindowExA(d, nullptr, "SysTreeView32", nullptr)) {
+            auto item =
+                reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+            RemoteBuffer remoteItem(tree, sizeof(TVITEMW) + 1024);
+            if (item != nullptr && remoteItem.Ok()) {
+                TVITEMW tv{};
+                tv.mask = TVIF_TEXT;
+                tv.hItem = item;
+                tv.pszText = reinterpret_cast<wchar_t*>(remoteItem.At(sizeof(TVITEMW)));
+                tv.cchTextMax = 512;
+                remoteItem.Write(0, &tv, sizeof(tv));
+                SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remoteItem.At(0)));
+                wchar_t text[512] = {};
+                remoteItem.Read(sizeof(TVITEMW), text, sizeof(text) - sizeof(wchar_t));
+                selected = Narrow(text);
+            }
+        }
         PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
-        return Ok();
+        return Ok({selected, std::to_string(result)});
     }
     if (command == "menu") {
         // Whether a context menu is shown, and its item count.
@@ -1009,11 +1066,7 @@ Answer Serve(const std::vector<std::string>& args) {
         std::vector<std::string> items;
         const auto count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
-            char text[1024] = {};
-            if (SendMessageA(control, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof(text))) {
-                SendMessageA(control, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            }
-            items.emplace_back(text);
+            items.push_back(ItemText(control, i));
         }
         return Ok(items);
     }
@@ -1025,10 +1078,16 @@ Answer Serve(const std::vector<std::string>& args) {
     }
     if (command == "choose") {
         const std::string item = arg(2);
-        const LRESULT index = SendMessageA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(item.c_str()));
+        const std::wstring wide = Wide(item);
+        const LRESULT index = SendMessageW(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(wide.c_str()));
         if (index == CB_ERR) {
-            return Fail("no item \"" + item + "\"");
+            std::string items;
+            const auto count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
+            for (int i = 0; i < count; ++i) {
+                items += std::string(i ? ", " : "") + "\"" + ItemText(control, i) + "\"";
+            }
+            return Fail("no item \"" + item + "\" among " + items);
         }
         SendMessageA(control, CB_SETCURSEL, index, 0);
         // The notification a pick by the user sends to the panel, which passes it on.

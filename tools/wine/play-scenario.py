@@ -351,7 +351,8 @@ class Player:
                     if pick == "cancel":
                         self.driver("answer", handle, "Cancel")
                     else:
-                        self.driver("folder", handle, self.windows_path(pick))
+                        ok, picked = self.driver("folder", handle, self.windows_path(pick))
+                        self.note(f"the chooser showed {picked[0] if picked else '?'!r} selected")
                 else:
                     self.boxes.append([title, text, False])
                     shown = buttons.split()
@@ -403,10 +404,19 @@ class Player:
         if self.args.screenshots:
             self.screenshot(page)
         if self.args.access:
+            # Names of the focusable controls and the Tab order: one line for the page, and
+            # each finding that failed.
             ok, lines = self.driver("access")
-            for line in lines if ok else []:
-                good = line.startswith("ok ")
-                self.report(good, f"page {page} access: " + line.split(" ", 1)[1])
+            bad = [line.split(" ", 1)[1] for line in lines if not line.startswith("ok ")]
+            for line in bad:
+                self.report(False, f"page {page} access: {line}")
+            if ok and not bad:
+                stops = next((line for line in lines if " tab stops:" in line), "")
+                self.report(True, f"page {page} access: every focusable control named, "
+                            f"Tab in creation order ({stops.split(':', 1)[-1].strip()})")
+            if self.args.verbose:
+                for line in lines:
+                    self.note(line)
 
     def screenshot(self, page):
         ok, rect = self.driver("rect")
@@ -655,6 +665,7 @@ def main():
     parser.add_argument("--screenshots", type=Path, help="one PNG per page shown, by number")
     parser.add_argument("--template-dir", type=Path,
                         help="keep one prefix per machine there and copy it for each run")
+    parser.add_argument("--verbose", action="store_true", help="every accessibility finding")
     parser.add_argument("--no-access", dest="access", action="store_false",
                         help="leave out the accessibility checks of each new page")
     args = parser.parse_args()
