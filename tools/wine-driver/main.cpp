@@ -572,6 +572,85 @@ std::string BoxText(HWND box) {
     return longest;
 }
 
+// The label of a tree item of another process.
+std::string TreeText(HWND tree, HTREEITEM item) {
+    RemoteBuffer remote(tree, sizeof(TVITEMW) + 1024);
+    if (item == nullptr || !remote.Ok()) {
+        return "";
+    }
+    TVITEMW tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = reinterpret_cast<wchar_t*>(remote.At(sizeof(TVITEMW)));
+    tv.cchTextMax = 512;
+    remote.Write(0, &tv, sizeof(tv));
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+    wchar_t text[512] = {};
+    remote.Read(sizeof(TVITEMW), text, sizeof(text) - sizeof(wchar_t));
+    return Narrow(text);
+}
+
+HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT how) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+}
+
+// The child of `parent` (the roots for nullptr) whose label is `name` without regard to case,
+// or, for a drive "C:", whose label holds "(C:)"; searched `deeper` levels further down too,
+// for the drives below the desktop and the computer.
+HTREEITEM TreeChild(HWND tree, HTREEITEM parent, const std::string& name, int deeper) {
+    const bool drive = name.size() == 2 && name[1] == ':';
+    HTREEITEM first =
+        parent == nullptr ? TreeNext(tree, nullptr, TVGN_ROOT) : TreeNext(tree, parent, TVGN_CHILD);
+    for (HTREEITEM item = first; item != nullptr; item = TreeNext(tree, item, TVGN_NEXT)) {
+        const std::string label = TreeText(tree, item);
+        if (drive ? label.find("(" + name + ")") != std::string::npos
+                  : lstrcmpiA(label.c_str(), name.c_str()) == 0) {
+            return item;
+        }
+    }
+    if (deeper > 0) {
+        for (HTREEITEM item = first; item != nullptr; item = TreeNext(tree, item, TVGN_NEXT)) {
+            SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+            if (HTREEITEM found = TreeChild(tree, item, name, deeper - 1)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Selects the folder PATH in a folder chooser's tree; answers the label selected at the end.
+std::string SelectTreePath(HWND tree, const std::string& path) {
+    HTREEITEM item = nullptr;
+    size_t start = 0;
+    bool first = true;
+    while (start < path.size()) {
+        size_t end = path.find('\\', start);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        const std::string part = path.substr(start, end - start);
+        start = end + 1;
+        if (part.empty()) {
+            continue;
+        }
+        if (item != nullptr) {
+            SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        }
+        HTREEITEM child = TreeChild(tree, item, part, first ? 3 : 0);
+        first = false;
+        if (child == nullptr) {
+            break;
+        }
+        item = child;
+    }
+    if (item != nullptr) {
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    }
+    return TreeText(tree, TreeNext(tree, nullptr, TVGN_CARET));
+}
+
 // ---- The driver's own window (other instance, switching away) -----------------------------
 
 struct OwnWindow {
@@ -891,24 +970,11 @@ Answer Serve(const std::vector<std::string>& args) {
         SendMessageTimeoutW(d, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote.At(0)),
                             SMTO_NORMAL, 3000, &result);
         Sleep(200);
-        // What the tree shows selected now, for the report.
+        // The chooser of some systems leaves the selection alone: then go down its tree as a
+        // user does, opening "(C:)" and each folder of the path in turn.
         std::string selected;
         if (HWND tree = FindWindowExA(d, nullptr, "SysTreeView32", nullptr)) {
-            auto item =
-                reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-            RemoteBuffer remoteItem(tree, sizeof(TVITEMW) + 1024);
-            if (item != nullptr && remoteItem.Ok()) {
-                TVITEMW tv{};
-                tv.mask = TVIF_TEXT;
-                tv.hItem = item;
-                tv.pszText = reinterpret_cast<wchar_t*>(remoteItem.At(sizeof(TVITEMW)));
-                tv.cchTextMax = 512;
-                remoteItem.Write(0, &tv, sizeof(tv));
-                SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remoteItem.At(0)));
-                wchar_t text[512] = {};
-                remoteItem.Read(sizeof(TVITEMW), text, sizeof(text) - sizeof(wchar_t));
-                selected = Narrow(text);
-            }
+            selected = SelectTreePath(tree, path);
         }
         PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
