@@ -565,6 +565,8 @@ class Player:
             result = d("rightclick")
         elif command in ("switch-away", "switch-back") and not a:
             result = d(command)
+            if result[0] and result[1][0] != "1":
+                self.report(False, f"line {number}: {command}: the activation did not move")
         elif command == "close" and not a:
             result = d("close")
         else:
