@@ -701,7 +701,7 @@ DWORD WINAPI OwnThread(LPVOID) {
             OwnWindow& own = ownWindows[msg.wParam];
             if (own.window == nullptr) {
                 own.window = CreateWindowExA(0, kOwnClass, own.title.c_str(),
-                                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 120,
+                                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 700, 200, 60,
                                              nullptr, nullptr, wc.hInstance, nullptr);
             }
             SetEvent(reinterpret_cast<HANDLE>(msg.lParam));
