@@ -10,12 +10,15 @@ cannot run here. Runs itself inside `xvfb-run -a` when there is no display.
 """
 import argparse
 import fcntl
+import functools
 import hashlib
+import http.server
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 from pathlib import Path
 
@@ -35,6 +38,33 @@ class ScenarioError(Exception):
     pass
 
 
+class Word(str):
+    """A word of a scenario line; `raw` is it as written, with no line breaks made of \\n."""
+    raw = ""
+
+
+def word(text, raw):
+    w = Word(text)
+    w.raw = raw
+    return w
+
+
+# The arguments that are paths, by command: always taken as written.
+PATH_ARGS = {"package": {0}, "program": {0}, "program-path": {0}, "process": {1},
+             "folder": {0}, "web-server": {1}}
+PATH_EXPECT = {"file": {0, 1}, "file-text": {0}, "file-contains": {0}, "no-file": {0},
+               "same-as-machine": {0}}
+
+
+def as_written(words):
+    """The words with the path arguments as written (no \\n turned into a break)."""
+    if words[0] == "expect" and len(words) > 1:
+        where, first = PATH_EXPECT.get(words[1], set()), 2
+    else:
+        where, first = PATH_ARGS.get(words[0], set()), 1
+    return [w.raw if i - first in where else w for i, w in enumerate(words)]
+
+
 def split_line(line, number):
     """The words of a line: blanks separate, double quotes group, "" is a quote, \\n a break."""
     words, i = [], 0
@@ -43,26 +73,26 @@ def split_line(line, number):
             i += 1
             continue
         if line[i] == '"':
-            word, i = "", i + 1
+            text, raw, i = "", "", i + 1
             while True:
                 if i >= len(line):
                     raise ScenarioError(f"line {number}: unclosed quote")
                 if line[i] == '"':
                     if line[i + 1:i + 2] == '"':
-                        word, i = word + '"', i + 2
+                        text, raw, i = text + '"', raw + '"', i + 2
                         continue
                     i += 1
                     break
                 if line.startswith("\\n", i):
-                    word, i = word + "\n", i + 2
+                    text, raw, i = text + "\n", raw + "\\n", i + 2
                     continue
-                word, i = word + line[i], i + 1
-            words.append(word)
+                text, raw, i = text + line[i], raw + line[i], i + 1
+            words.append(word(text, raw))
         else:
             start = i
             while i < len(line) and line[i] not in " \t":
                 i += 1
-            words.append(line[start:i])
+            words.append(word(line[start:i], line[start:i]))
     return words
 
 
@@ -72,7 +102,7 @@ def parse(path):
         line = raw.strip()
         if not line or line.startswith("#"):
             continue
-        words = split_line(line, number)
+        words = as_written(split_line(line, number))
         steps.append((number, words))
     return steps
 
@@ -196,7 +226,7 @@ class Player:
     def setup(self, steps):
         self.machine = None
         self.package = self.program = self.program_path = None
-        self.processes, self.other_instance = [], None
+        self.processes, self.other_instance, self.web_servers = [], None, []
         rest = []
         for index, (number, words) in enumerate(steps):
             command, a = words[0], words[1:]
@@ -220,6 +250,8 @@ class Player:
                 self.processes.append(a[1])
             elif command == "other-instance" and len(a) <= 1:
                 self.other_instance = a[0] if a else ""
+            elif command == "web-server" and len(a) == 2 and a[0].isdigit():
+                self.web_servers.append((int(a[0]), (self.folder / a[1]).resolve()))
             elif command in ("answer", "folder", "menu"):
                 rest.append((number, words))  # answers for the boxes of the start-up
             elif command == "no-sound":
@@ -327,6 +359,13 @@ class Player:
                 raise RuntimeError(f"process {path}: {why}")
         if self.processes or self.machine_ini.get("processes"):
             time.sleep(1.0)  # the stand-ins are in the process list before the installer looks
+        for port, folder in self.web_servers:
+            # The files of the folder on 127.0.0.1:PORT, for the new-version check.
+            handler = functools.partial(http.server.SimpleHTTPRequestHandler,
+                                        directory=str(folder))
+            handler.log_message = lambda *args: None
+            server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
+            threading.Thread(target=server.serve_forever, daemon=True).start()
         if self.other_instance is not None:
             self.driver("mutex", "Vuni")
             if self.other_instance:

@@ -1,0 +1,4 @@
+; Constantes des scripts du Bloc-notes.
+Const
+	ClasseEdition = "Edit",
+	ToucheDirePosition = "JAWSKey+Shift+P"

@@ -1,0 +1,3 @@
+Script Bonjour ()
+SayString ("Bonjour")
+EndScript

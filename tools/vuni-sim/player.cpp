@@ -1,0 +1,751 @@
+#include "player.h"
+
+#include "app/headless_window.h"
+#include "app/installer.h"
+#include "platform/sim/sim_machine.h"
+#include "scenario.h"
+#include "text/text.h"
+#include "web_server.h"
+#include "wizard/control_style.h"
+#include "wizard/controls.h"
+
+#include <cstdlib>
+#include <deque>
+#include <fcntl.h>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vuni::sim {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<std::string> ReadHostFile(const fs::path& path) {
+    std::error_code ec;
+    if (path.empty() || !fs::is_regular_file(path, ec)) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!in.good() && !in.eof()) {
+        return std::nullopt;
+    }
+    return bytes.str();
+}
+
+std::string Quoted(const std::string& cp1252) {
+    return "\"" + Cp1252ToUtf8(cp1252) + "\"";
+}
+
+int ControlArg(const std::string& word) {
+    long long n = 0;
+    ParseNumber(word, n);
+    return static_cast<int>(n);
+}
+
+// Runs a program with its arguments, without a shell; its exit code, or -1.
+int RunProgram(const std::vector<std::string>& argv) {
+    std::vector<char*> raw;
+    raw.reserve(argv.size() + 1);
+    for (const std::string& a : argv) {
+        raw.push_back(const_cast<char*>(a.c_str()));
+    }
+    raw.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) {
+        return -1;
+    }
+    if (pid == 0) {
+        // The packer's report would mix with the expectation lines.
+        const int quiet = open("/dev/null", O_WRONLY);
+        if (quiet >= 0) {
+            dup2(quiet, STDOUT_FILENO);
+        }
+        execv(raw[0], raw.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+// A fresh sandbox folder, removed with the player unless it is to be kept.
+class Sandbox {
+public:
+    explicit Sandbox(bool keep) : keep_(keep) {
+        std::string pattern = (fs::temp_directory_path() / "vuni-sim-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            path_ = pattern;
+        }
+    }
+    ~Sandbox() {
+        std::error_code ec;
+        if (!path_.empty() && !keep_) {
+            fs::remove_all(path_, ec);
+        }
+    }
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+    const fs::path& Path() const { return path_; }
+
+private:
+    fs::path path_;
+    bool keep_;
+};
+
+// Mirrors the order in which the headless view hands out queued replies (one per box,
+// chooser or menu, oldest first), so that a reply can be told which request took it.
+struct QueuedReply {
+    std::string title; // the box it is meant for; empty: any
+    const ScenarioLine* line = nullptr;
+};
+
+class Player {
+public:
+    Player(const fs::path& file, const PlayerOptions& options, std::ostream& out, std::ostream& err)
+        : file_(file), folder_(file.parent_path()), options_(options), out_(out), err_(err),
+          sandbox_(options.keepSandbox) {}
+
+    int Play(std::vector<ScenarioLine> lines);
+
+private:
+    enum class Phase { Setup, Running, Ended };
+
+    // ---- setup
+    bool SetUp();
+    bool BuildPackage(const fs::path& dir, const fs::path& output);
+    fs::path FindMachine(const std::string& name) const;
+    void Start();
+
+    // ---- steps
+    void Execute(const ScenarioLine& line);
+    bool Drive();
+    void Act(const ScenarioLine& line);
+    void Expect(const ScenarioLine& line);
+    void PressKey(const std::string& name);
+    void MoveFocus(bool forward);
+    int FindRow(const std::string& start);
+    void AfterStep(const ScenarioLine* line);
+
+    void Held(const ScenarioLine& line) { out_ << "ok   " << line.text << "\n"; }
+    void Failed(const ScenarioLine& line, const std::string& seen) {
+        ++failures_;
+        out_ << "FAIL " << line.text << ": " << seen << "\n";
+        err_ << file_.string() << ":" << line.number << ": expectation failed\n";
+    }
+    void Check(const ScenarioLine& line, bool holds, const std::string& seen) {
+        if (holds) {
+            Held(line);
+        } else {
+            Failed(line, seen);
+        }
+    }
+    bool Broken(const std::string& what) {
+        err_ << file_.string() << ": " << what << "\n";
+        broken_ = true;
+        return false;
+    }
+    HeadlessView& View() { return window_.Headless(); }
+    fs::path HostFile(const std::string& winPath) const { return host_->ToHostPath(winPath); }
+
+    fs::path file_;
+    fs::path folder_;
+    const PlayerOptions& options_;
+    std::ostream& out_;
+    std::ostream& err_;
+    Sandbox sandbox_;
+
+    std::vector<ScenarioLine> lines_;
+    size_t next_ = 0;
+    Phase phase_ = Phase::Setup;
+    bool setUp_ = false;
+    bool broken_ = false;
+    int failures_ = 0;
+
+    // what the setup lines asked for
+    std::string machineName_;
+    fs::path machineDir_;
+    fs::path packageDir_;
+    fs::path programFile_;
+    std::string programPath_;
+    std::vector<std::pair<uint32_t, std::string>> processes_;
+    bool otherInstance_ = false;
+    std::vector<std::string> otherTitles_;
+    bool noSound_ = false;
+    int webPort_ = 0;
+    fs::path webFolder_;
+    WebServer webServer_;
+
+    std::unique_ptr<SimHost> host_;
+    HeadlessWindow window_;
+    std::unique_ptr<Installer> installer_;
+    std::map<std::string, uint64_t> otherWindows_;
+
+    size_t messagesExpected_ = 0;
+    std::deque<QueuedReply> answers_;
+    size_t messagesAnswered_ = 0;
+    std::vector<int> lastPages_;
+    bool dumpedOnce_ = false;
+    size_t messagesDumped_ = 0;
+};
+
+fs::path Player::FindMachine(const std::string& name) const {
+    std::error_code ec;
+    const fs::path utf8Name = fs::path(Cp1252ToUtf8(name));
+    for (const fs::path& base : {folder_, options_.machinesDir}) {
+        if (!base.empty() && fs::is_directory(base / utf8Name, ec)) {
+            return base / utf8Name;
+        }
+    }
+    return {};
+}
+
+bool Player::BuildPackage(const fs::path& dir, const fs::path& output) {
+    std::error_code ec;
+    fs::path manifest = dir;
+    if (fs::is_directory(dir, ec)) {
+        manifest.clear();
+        for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
+            if (EndsWith(e.path().filename().string(), ".vunipack.ini")) {
+                manifest = e.path();
+                break;
+            }
+        }
+    }
+    if (manifest.empty() || !fs::is_regular_file(manifest, ec)) {
+        return Broken("no manifest (*.vunipack.ini) in " + dir.string());
+    }
+    // Any stub does for the simulated Windows: the program is this process.
+    const fs::path stub = sandbox_.Path() / "stub.exe";
+    std::ofstream(stub, std::ios::binary) << "MZ vuni-sim stub\n";
+    const int code = RunProgram({options_.vunipack.string(), "build", manifest.string(), "-o",
+                                 output.string(), "--stub", stub.string()});
+    if (code != 0) {
+        return Broken("vunipack could not build " + manifest.string());
+    }
+    return true;
+}
+
+bool Player::SetUp() {
+    setUp_ = true;
+    if (sandbox_.Path().empty()) {
+        return Broken("no sandbox folder could be made");
+    }
+    if (machineName_.empty()) {
+        return Broken("no machine line before the installer is used");
+    }
+    machineDir_ = FindMachine(machineName_);
+    if (machineDir_.empty()) {
+        return Broken("no machine \"" + Cp1252ToUtf8(machineName_) + "\"");
+    }
+    const fs::path root = sandbox_.Path() / "root";
+    std::error_code ec;
+    fs::create_directories(root, ec);
+    host_ = std::make_unique<SimHost>(root);
+    std::string error;
+    if (!LoadMachine(*host_, machineDir_, error, options_.standins)) {
+        return Broken("machine " + machineDir_.string() + ": " + error);
+    }
+    // Start-up sounds must not hold the run up; the network reaches only a scenario's own
+    // web server on this machine.
+    host_->SetVirtualSleep(true);
+    host_->SetNetworkAvailable(webPort_ != 0);
+    if (webPort_ != 0) {
+        std::string webError;
+        if (!webServer_.Start(webPort_, webFolder_, webError)) {
+            return Broken(webError);
+        }
+    }
+    if (!programPath_.empty()) {
+        host_->SetOwnProgramPath(programPath_);
+    }
+    if (host_->OwnProgramPath().empty()) {
+        host_->SetOwnProgramPath("C:\\vuni.exe");
+    }
+    const fs::path target = HostFile(host_->OwnProgramPath());
+    if (target.empty()) {
+        return Broken("the program path cannot be mapped");
+    }
+    fs::create_directories(target.parent_path(), ec);
+    if (!packageDir_.empty()) {
+        if (!BuildPackage(packageDir_, target)) {
+            return false;
+        }
+    } else if (!programFile_.empty()) {
+        if (!fs::copy_file(programFile_, target, fs::copy_options::overwrite_existing, ec)) {
+            return Broken("cannot copy the program file " + programFile_.string());
+        }
+    }
+    for (const auto& [id, path] : processes_) {
+        host_->AddProcess(id, path);
+    }
+    if (otherInstance_) {
+        host_->AddNamedMutex(kProgramName);
+    }
+    for (const std::string& title : otherTitles_) {
+        otherWindows_[title] = host_->AddTopLevelWindow(title);
+    }
+    if (noSound_) {
+        host_->SetSoundAvailable(false);
+    }
+    return true;
+}
+
+void Player::Start() {
+    if (!setUp_ && !SetUp()) {
+        return;
+    }
+    installer_ = std::make_unique<Installer>(*host_, window_);
+    phase_ = Phase::Running;
+    const StartOutcome outcome = installer_->Start();
+    AfterStep(nullptr);
+    if (outcome == StartOutcome::Running) {
+        window_.SetDriver([this](HeadlessView&) { return Drive(); });
+        installer_->RunEventLoop();
+    }
+    installer_->Shutdown();
+    phase_ = Phase::Ended;
+}
+
+// One turn of the event loop: the next step; false once the steps are done (the window is
+// then closed) or the scenario cannot go on.
+bool Player::Drive() {
+    if (broken_ || next_ >= lines_.size()) {
+        return false;
+    }
+    Execute(lines_[next_++]);
+    return !broken_;
+}
+
+void Player::Execute(const ScenarioLine& line) {
+    const std::string& command = line.words[0];
+    if (command == "expect") {
+        if (phase_ == Phase::Setup && !setUp_ && !SetUp()) {
+            return;
+        }
+        Expect(line);
+    } else if (command == "start") {
+        Start();
+    } else {
+        Act(line);
+    }
+}
+
+void Player::Act(const ScenarioLine& line) {
+    const std::string& command = line.words[0];
+    const std::vector<std::string> args(line.words.begin() + 1, line.words.end());
+    HeadlessView& view = View();
+    // ---- setup
+    if (command == "machine") {
+        machineName_ = args[0];
+        return;
+    }
+    if (command == "package" || command == "program") {
+        const fs::path path = folder_ / fs::path(Cp1252ToUtf8(args[0]));
+        std::error_code ec;
+        if (!fs::exists(path, ec)) {
+            Broken("line " + std::to_string(line.number) + ": no " + path.string());
+            return;
+        }
+        (command == "package" ? packageDir_ : programFile_) = path;
+        return;
+    }
+    if (command == "program-path") {
+        programPath_ = args[0];
+        return;
+    }
+    if (command == "process") {
+        long long id = 0;
+        ParseNumber(args[0], id);
+        processes_.emplace_back(static_cast<uint32_t>(id), args[1]);
+        return;
+    }
+    if (command == "other-instance") {
+        otherInstance_ = true;
+        if (!args.empty()) {
+            otherTitles_.push_back(args[0]);
+        }
+        return;
+    }
+    if (command == "no-sound") {
+        noSound_ = true;
+        return;
+    }
+    if (command == "web-server") {
+        long long port = 0;
+        if (!ParseNumber(args[0], port)) {
+            Broken("line " + std::to_string(line.number) + ": no port number");
+            return;
+        }
+        webPort_ = static_cast<int>(port);
+        webFolder_ = folder_ / fs::path(Cp1252ToUtf8(args[1]));
+        return;
+    }
+    if (command == "sim-only" || command == "wine-only") {
+        return;
+    }
+    // ---- replies queued for what comes next
+    if (command == "answer") {
+        const MessageAnswer answer = EqualsNoCase(args[0], "Yes")  ? MessageAnswer::Yes
+                                     : EqualsNoCase(args[0], "No") ? MessageAnswer::No
+                                                                   : MessageAnswer::Ok;
+        view.QueueAnswer(answer);
+        answers_.push_back({args.size() > 1 ? args[1] : std::string(), &line});
+        return;
+    }
+    if (command == "folder") {
+        view.QueueFolder(args[0] == "cancel" ? std::nullopt : std::optional<std::string>(args[0]));
+        return;
+    }
+    if (command == "menu") {
+        view.QueueMenuChoice(args[0] == "none" ? 0 : ControlArg(args[0]));
+        return;
+    }
+    // ---- the user at the window
+    if (phase_ != Phase::Running) {
+        Failed(line, "the installer has ended");
+        return;
+    }
+    if (command == "close") {
+        view.Close();
+    } else if (command == "press") {
+        // A click (BM_CLICK is a button press and release) gives the button the focus first.
+        const int control = ControlArg(args[0]);
+        const int panel = ctl::PanelOf(control);
+        if (view.IsShown(control) && view.IsEnabled(control) &&
+            (panel == 0 || view.IsEnabled(panel))) {
+            view.UserFocus(control);
+        }
+        if (!view.Press(control)) {
+            Failed(line, "control " + args[0] + " is not shown and enabled");
+        }
+    } else if (command == "key") {
+        PressKey(args[0]);
+    } else if (command == "choose") {
+        if (!view.Pick(ControlArg(args[0]), args[1])) {
+            Failed(line, "no such item, or the drop-down is not shown and enabled");
+        }
+    } else if (command == "type") {
+        if (!view.Type(ControlArg(args[0]), args[1])) {
+            Failed(line, "control " + args[0] + " is not shown and enabled");
+        }
+    } else if (command == "check" || command == "uncheck" || command == "select") {
+        const int row = FindRow(args[0]);
+        if (row < 0) {
+            Failed(line, "no file row starts with " + Quoted(args[0]));
+        } else if (!(command == "select" ? view.ClickRow(row)
+                                         : view.CheckRow(row, command == "check"))) {
+            Failed(line, "the file list is not shown and enabled");
+        }
+    } else if (command == "rightclick") {
+        view.RightClick();
+    } else if (command == "idle") {
+        view.Idle(ControlArg(args[0]));
+    } else if (command == "switch-away") {
+        view.Deactivate();
+    } else if (command == "switch-back") {
+        view.Activate();
+    }
+    AfterStep(&line);
+}
+
+int Player::FindRow(const std::string& start) {
+    const std::vector<ListRow>& rows = View().Rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (StartsWith(rows[i].text, start)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void Player::PressKey(const std::string& name) {
+    KeyPress key;
+    ParseKey(name, key);
+    if (key.virtualKey == kKeyTab) {
+        MoveFocus(key.modifiers == kNoModifier);
+        return;
+    }
+    if (key.virtualKey == kKeyEscape) {
+        return; // the window keeps Escape from turning into a click on control 2
+    }
+    for (const ShortcutRow& row : kShortcutRows) {
+        if (row.virtualKey == key.virtualKey && row.modifiers == key.modifiers) {
+            View().Shortcut(row.command);
+            return;
+        }
+    }
+}
+
+// Tab and Shift+Tab: the next (previous) control in creation order that takes the focus
+// (a tab stop, shown and enabled, on an enabled panel), wrapping round.
+void Player::MoveFocus(bool forward) {
+    HeadlessView& view = View();
+    const std::span<const ctl::ControlSpec> table = ctl::ControlTable();
+    const int n = static_cast<int>(table.size());
+    int at = -1;
+    for (int i = 0; i < n; ++i) {
+        if (table[static_cast<size_t>(i)].number == view.FocusedControl()) {
+            at = i;
+        }
+    }
+    if (at < 0) {
+        at = forward ? n - 1 : 0;
+    }
+    for (int step = 1; step <= n; ++step) {
+        const int i = ((forward ? at + step : at - step) % n + n) % n;
+        const ctl::ControlSpec& c = table[static_cast<size_t>(i)];
+        const int panel = c.parent;
+        const bool takesFocus = (ControlStyle(c) & style::kTabStop) != 0 &&
+                                view.IsShown(c.number) && view.IsEnabled(c.number) &&
+                                (panel == 0 || view.IsEnabled(panel));
+        if (takesFocus) {
+            view.UserFocus(c.number);
+            return;
+        }
+    }
+}
+
+void Player::AfterStep(const ScenarioLine* line) {
+    const HeadlessView& view = View();
+    // The title given with an answer must be the one of the box that took it.
+    const std::vector<HeadlessView::MessageRecord>& messages = view.Messages();
+    for (; messagesAnswered_ < messages.size(); ++messagesAnswered_) {
+        if (answers_.empty()) {
+            continue;
+        }
+        const QueuedReply reply = answers_.front();
+        answers_.pop_front();
+        if (!reply.title.empty() && reply.title != messages[messagesAnswered_].title) {
+            Failed(*reply.line,
+                   "the answer went to a box titled " + Quoted(messages[messagesAnswered_].title));
+        }
+    }
+    if (!options_.dump) {
+        return;
+    }
+    for (; messagesDumped_ < messages.size(); ++messagesDumped_) {
+        const HeadlessView::MessageRecord& m = messages[messagesDumped_];
+        out_ << "---- message box " << Quoted(m.title) << " " << Quoted(m.text) << "\n";
+    }
+    std::vector<int> pages;
+    for (int p : ctl::kPages) {
+        if (view.IsVisible(p)) {
+            pages.push_back(p);
+        }
+    }
+    if (pages != lastPages_ || !dumpedOnce_) {
+        dumpedOnce_ = true;
+        lastPages_ = pages;
+        out_ << "---- " << (line != nullptr ? line->text : std::string("start"));
+        for (int p : pages) {
+            out_ << " | page " << p;
+        }
+        out_ << "\n" << Cp1252ToUtf8(view.Snapshot());
+    }
+}
+
+void Player::Expect(const ScenarioLine& line) {
+    const std::string& what = line.words[1];
+    const std::vector<std::string> args(line.words.begin() + 2, line.words.end());
+    const HeadlessView& view = View();
+    const int control = args.empty() ? 0 : ControlArg(args[0]);
+
+    if (what == "exited") {
+        Check(line, phase_ == Phase::Ended, "the installer still runs");
+        return;
+    }
+    if (what == "running") {
+        Check(line, phase_ == Phase::Running, "the installer has ended");
+        return;
+    }
+    if (what == "page") {
+        std::string shown;
+        bool only = false;
+        for (int p : ctl::kPages) {
+            if (view.IsVisible(p)) {
+                shown += (shown.empty() ? "page " : ", ") + std::to_string(p);
+                only = shown == "page " + std::to_string(control);
+            }
+        }
+        Check(line, only, shown.empty() ? "no page is shown" : shown + " shown");
+    } else if (what == "text" || what == "text-contains") {
+        const std::string text = view.Text(control);
+        const bool holds =
+            what == "text" ? text == args[1] : text.find(args[1]) != std::string::npos;
+        Check(line, holds, "the text is " + Quoted(text));
+    } else if (what == "visible" || what == "hidden") {
+        const bool shown = view.IsShown(control);
+        Check(line, shown == (what == "visible"), shown ? "shown" : "not shown");
+    } else if (what == "enabled" || what == "disabled") {
+        const bool enabled = view.IsEnabled(control);
+        Check(line, enabled == (what == "enabled"), enabled ? "enabled" : "disabled");
+    } else if (what == "checked" || what == "unchecked") {
+        const bool checked = view.IsChecked(control);
+        Check(line, checked == (what == "checked"), checked ? "checked" : "unchecked");
+    } else if (what == "items") {
+        const std::vector<std::string> wanted(args.begin() + 1, args.end());
+        std::string seen;
+        for (const std::string& item : view.Items(control)) {
+            seen += (seen.empty() ? "" : " | ") + Cp1252ToUtf8(item);
+        }
+        Check(line, view.Items(control) == wanted, "the items are {" + seen + "}");
+    } else if (what == "rows") {
+        const std::vector<ListRow>& rows = view.Rows();
+        bool holds = rows.size() == args.size();
+        std::string seen;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            seen += (i == 0 ? "" : " | ") + std::string(rows[i].checked ? "[x] " : "[ ] ") +
+                    Cp1252ToUtf8(rows[i].text);
+            if (i >= args.size()) {
+                continue;
+            }
+            std::string start = args[i];
+            if (StartsWith(start, "[x] ") || StartsWith(start, "[ ] ")) {
+                holds = holds && rows[i].checked == (start[1] == 'x');
+                start.erase(0, 4);
+            }
+            holds = holds && StartsWith(rows[i].text, start);
+        }
+        Check(line, holds, "the rows are {" + seen + "}");
+    } else if (what == "focus") {
+        const int focused = view.FocusedControl();
+        Check(line, focused == control,
+              focused == 0 ? "no control has the focus"
+                           : "the focus is on " + std::to_string(focused));
+    } else if (what == "title") {
+        Check(line, view.Title() == args[0], "the title is " + Quoted(view.Title()));
+    } else if (what == "message") {
+        const std::vector<HeadlessView::MessageRecord>& messages = view.Messages();
+        if (messagesExpected_ >= messages.size()) {
+            Failed(line, "no other message box was shown");
+            return;
+        }
+        const HeadlessView::MessageRecord& m = messages[messagesExpected_++];
+        Check(line, m.title == args[0] && m.text == args[1],
+              "the box was " + Quoted(m.title) + " " + Quoted(m.text));
+    } else if (what == "no-message") {
+        const std::vector<HeadlessView::MessageRecord>& messages = view.Messages();
+        std::string seen;
+        for (size_t i = messagesExpected_; i < messages.size(); ++i) {
+            seen += (seen.empty() ? "" : ", ") + Quoted(messages[i].title) + " " +
+                    Quoted(messages[i].text);
+        }
+        Check(line, seen.empty(), "boxes shown: " + seen);
+        messagesExpected_ = messages.size();
+    } else if (what == "log-contains" || what == "progress-contains") {
+        const MemoryLineSink& sink =
+            what == "log-contains" ? view.LogLines() : view.ProgressLines();
+        bool found = false;
+        for (const std::string& l : sink.Lines()) {
+            found = found || l.find(args[0]) != std::string::npos;
+        }
+        Check(line, found, "no such line among " + std::to_string(sink.LineCount()));
+    } else if (what == "log-line") {
+        const std::deque<std::string>& log = view.LogLines().Lines();
+        const auto n = static_cast<size_t>(control);
+        if (n > log.size()) {
+            Failed(line, "the log has " + std::to_string(log.size()) + " lines");
+        } else {
+            Check(line, log[n - 1] == args[1], "the line is " + Quoted(log[n - 1]));
+        }
+    } else if (what == "file" || what == "file-text" || what == "file-contains") {
+        const std::optional<std::string> bytes = ReadHostFile(HostFile(args[0]));
+        if (!bytes) {
+            Failed(line, "no such file");
+            return;
+        }
+        if (what == "file-contains") {
+            Check(line, bytes->find(args[1]) != std::string::npos, "not in the file");
+            return;
+        }
+        std::optional<std::string> wanted = args[1];
+        if (what == "file") {
+            wanted = ReadHostFile(folder_ / fs::path(Cp1252ToUtf8(args[1])));
+            if (!wanted) {
+                Broken("line " + std::to_string(line.number) + ": no source file " +
+                       Cp1252ToUtf8(args[1]));
+                return;
+            }
+        }
+        Check(line, *bytes == *wanted,
+              "the file differs (" + std::to_string(bytes->size()) + " bytes, " +
+                  std::to_string(wanted->size()) + " expected)");
+    } else if (what == "no-file") {
+        std::error_code ec;
+        Check(line, !fs::exists(HostFile(args[0]), ec), "the file exists");
+    } else if (what == "same-as-machine") {
+        // The machine's own tree, read through a host of its own, as untouched.
+        SimHost original(sandbox_.Path() / "unused");
+        original.MapDrive('c', machineDir_ / "drive_c");
+        const std::optional<std::string> before = ReadHostFile(original.ToHostPath(args[0]));
+        const std::optional<std::string> now = ReadHostFile(HostFile(args[0]));
+        Check(line, before == now,
+              !now      ? "the file is gone"
+              : !before ? "the file was made"
+                        : "the file changed");
+    } else if (what == "window-restored") {
+        const std::vector<int> commands = host_->WindowShowCommands(otherWindows_[args[0]]);
+        std::string seen;
+        for (int c : commands) {
+            seen += (seen.empty() ? "" : ", ") + std::to_string(c);
+        }
+        Check(line, commands == std::vector<int>{0, 6, 9},
+              "show commands {" + seen + "} (hide, minimise, restore are 0, 6, 9)");
+    }
+}
+
+int Player::Play(std::vector<ScenarioLine> lines) {
+    lines_ = std::move(lines);
+    while (!broken_ && next_ < lines_.size()) {
+        Execute(lines_[next_++]);
+    }
+    if (!broken_ && !setUp_) {
+        SetUp(); // a scenario of setup lines only still checks its machine and package
+    }
+    if (options_.keepSandbox && !sandbox_.Path().empty()) {
+        err_ << "sandbox kept: " << sandbox_.Path().string() << "\n";
+    }
+    if (broken_) {
+        return kScenarioWrong;
+    }
+    return failures_ == 0 ? kAllHeld : kSomeFailed;
+}
+
+} // namespace
+
+int PlayScenario(const fs::path& file, const PlayerOptions& options, std::ostream& out,
+                 std::ostream& err) {
+    const std::optional<std::string> text = ReadHostFile(file);
+    if (!text) {
+        err << file.string() << ": cannot be read\n";
+        return kScenarioWrong;
+    }
+    std::vector<ScenarioLine> lines;
+    std::string error;
+    if (!ReadScenario(*text, lines, error) || !CheckScenario(lines, error)) {
+        err << file.string() << ": " << error << "\n";
+        return kScenarioWrong;
+    }
+    std::error_code ec;
+    if (!options.vunipack.empty() && !fs::is_regular_file(options.vunipack, ec)) {
+        for (const ScenarioLine& line : lines) {
+            if (line.words[0] == "package") {
+                err << file.string() << ": no vunipack at " << options.vunipack.string() << "\n";
+                return kCannotRunHere;
+            }
+        }
+    }
+    Player player(file, options, out, err);
+    return player.Play(std::move(lines));
+}
+
+} // namespace vuni::sim
