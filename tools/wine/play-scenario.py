@@ -14,6 +14,7 @@ import functools
 import hashlib
 import http.server
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -35,6 +36,10 @@ PAGES = ["6", "71", "62", "80", "84", "96", "101", "99"]
 
 
 class ScenarioError(Exception):
+    pass
+
+
+class CannotRun(Exception):
     pass
 
 
@@ -219,6 +224,21 @@ class Player:
                 return wine + machine_path[len(folder.rstrip("\\")):]
         return machine_path
 
+    def wine_text(self, text):
+        """An expected text with the machine's folders in it turned into the prefix's."""
+        for csidl, folder in self.machine_shell.items():
+            wine = self.shell.get(csidl)
+            if wine and folder:
+                text = re.sub(re.escape(folder.rstrip("\\")) + r"(?=\\|$|[^\w])",
+                              lambda m: wine.rstrip("\\"), text, flags=re.IGNORECASE)
+        return text
+
+    @staticmethod
+    def same_paths(text):
+        """Wine names the profiles' folder "users": both sides spelt alike before comparing."""
+        return re.sub(r"([A-Za-z]:\\)users\\", lambda m: m.group(1) + "Users\\", text,
+                      flags=re.IGNORECASE)
+
     def unix(self, machine_path):
         return unix_under(self.prefix / "drive_c", self.windows_path(machine_path))
 
@@ -330,6 +350,10 @@ class Player:
             source = built
         elif self.program is not None:
             source = self.program
+            data = source.read_bytes()
+            pe = int.from_bytes(data[60:64], "little") if len(data) >= 64 else 0
+            if data[:2] != b"MZ" or data[pe:pe + 4] != b"PE\0\0":
+                raise CannotRun("the program file is no Windows program: vuni-sim only")
         else:
             source = self.args.build / "tools" / "vuni" / "vuni.exe"
         self.program_windows = self.windows_path(where)
@@ -390,6 +414,8 @@ class Player:
                     if pick == "cancel":
                         self.driver("answer", handle, "Cancel")
                     else:
+                        # A user makes a missing folder with the chooser's own button.
+                        self.unix(pick).mkdir(parents=True, exist_ok=True)
                         ok, picked = self.driver("folder", handle, self.windows_path(pick))
                         self.note(f"the chooser showed {picked[0] if picked else '?'!r} selected")
                 else:
@@ -471,6 +497,9 @@ class Player:
     def holds(self, words):
         """(holds, what was seen) for one expectation."""
         kind, a = words[0], words[1:]
+        if kind not in PATH_EXPECT:
+            # Texts that name the machine's folders name the prefix's under Wine.
+            a = [self.same_paths(self.wine_text(w)) for w in a]
         d = self.driver
         if kind == "exited":
             # The process ends a moment after its last window: give it that moment.
@@ -482,7 +511,7 @@ class Player:
             for box in self.boxes:
                 if not box[2]:
                     box[2] = True
-                    return box[:2] == a[:2], f"\"{box[0]}\": \"{box[1]}\""
+                    return [box[0], self.same_paths(box[1])] == a[:2], f"\"{box[0]}\": \"{box[1]}\""
             return False, "no box"
         if kind == "no-message":
             unexpected = [b for b in self.boxes if not b[2]]
@@ -523,7 +552,7 @@ class Player:
             return ok and f[0] == a[0], f"focus on {f[0] if f else '?'}"
         if kind in ("text", "text-contains"):
             ok, f = d("text", a[0])
-            seen = f[0].replace("\r\n", "\n") if ok else ""
+            seen = self.same_paths(f[0].replace("\r\n", "\n")) if ok else ""
             good = seen == a[1] if kind == "text" else a[1] in seen
             return ok and good, repr(seen if ok else f)
         if kind in ("visible", "hidden", "enabled", "disabled", "checked", "unchecked"):
@@ -551,7 +580,7 @@ class Player:
             return True, repr(rows)
         if kind in ("log-contains", "progress-contains", "log-line"):
             ok, f = d("text", "98" if kind == "progress-contains" else "100")
-            lines = f[0].replace("\r\n", "\n").split("\n") if ok else []
+            lines = self.same_paths(f[0].replace("\r\n", "\n")).split("\n") if ok else []
             if kind == "log-line":
                 n = int(a[0])
                 seen = lines[n - 1] if 0 < n <= len(lines) else None
@@ -685,6 +714,9 @@ def run(args):
         except ScenarioError as e:
             print(f"scenario: {e}")
             return WRONG
+        except CannotRun as e:
+            print(f"SKIP: {e}")
+            return SKIP
         finally:
             if player.driver is not None:
                 player.driver.close()
