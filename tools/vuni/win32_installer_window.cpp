@@ -4,6 +4,13 @@
 
 namespace vuni {
 
+CreationFailure Win32InstallerWindow::Create() {
+    const CreationFailure failure = window_.Create(instance_);
+    // The view was made with the installer, before the window: its boxes come now.
+    view_.AttachBoxes();
+    return failure;
+}
+
 void Win32InstallerWindow::Show() {
     ShowWindow(window_.Handle(), SW_SHOW);
     UpdateWindow(window_.Handle());

@@ -15,7 +15,7 @@ public:
     explicit Win32InstallerWindow(HINSTANCE instance) : instance_(instance), view_(window_) {}
 
     View& GetView() override { return view_; }
-    CreationFailure Create() override { return window_.Create(instance_); }
+    CreationFailure Create() override;
     CreationFailure CreateMenuAndShortcuts() override { return window_.CreateMenuAndShortcuts(); }
     void Show() override;
     void SetEvents(ViewEvents* events) override { window_.SetEvents(events); }

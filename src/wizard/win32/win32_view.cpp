@@ -67,6 +67,11 @@ Win32View::Win32View(MainWindow& window)
     : window_(window), logBox_(window.Control(ctl::kLogBox)),
       progressBox_(window.Control(ctl::kProgressBox)) {}
 
+void Win32View::AttachBoxes() {
+    logBox_.Attach(window_.Control(ctl::kLogBox));
+    progressBox_.Attach(window_.Control(ctl::kProgressBox));
+}
+
 LRESULT Win32View::Send(int control, UINT message, WPARAM wParam, LPARAM lParam) const {
     HWND w = Control(control);
     return w == nullptr ? 0 : SendMessageA(w, message, wParam, lParam);

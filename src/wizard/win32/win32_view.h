@@ -40,6 +40,9 @@ public:
     void SelectRow(int row) override;
 
     LineSink& LogBox() override { return logBox_; }
+    // The log and progress boxes of the window as it is now: a view made before its window
+    // was created writes nowhere until this is called.
+    void AttachBoxes();
     LineSink& ProgressBox() override { return progressBox_; }
     void CaretToStart(int control) override;
     void SelectAllText(int control) override;
