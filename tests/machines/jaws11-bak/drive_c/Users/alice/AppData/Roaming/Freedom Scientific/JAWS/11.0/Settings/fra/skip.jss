@@ -1,0 +1,3 @@
+Script Skip ()
+	SayString ("non")
+EndScript

@@ -1,0 +1,3 @@
+Script Zeta ()
+	SayString ("zeta")
+EndScript

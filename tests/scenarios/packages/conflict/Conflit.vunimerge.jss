@@ -1,0 +1,5 @@
+;merge_tag Conflit
+;merge_replacescript SayHello ConflitHello ()
+
+Void Function ConflitHello ()
+EndFunction

@@ -1,0 +1,3 @@
+Script Alpha ()
+	SayString ("alpha")
+EndScript

@@ -1,0 +1,2 @@
+Script Aide ()
+EndScript
