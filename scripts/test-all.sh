@@ -4,7 +4,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build-all.sh
 echo "== tests: native (includes the Wine tests when Wine is installed)"
-ctest --preset native -j "$(nproc)"
+# The Wine tests wait on Wine and the virtual display much of the time: one more job than
+# cores keeps both busy.
+ctest --preset native -j "$(($(nproc) + 1))"
 echo "== tests: asan"
 ctest --preset asan -j "$(nproc)"
 echo "== fuzzing (${VUNI_FUZZ_SECONDS:-30} s per target)"
