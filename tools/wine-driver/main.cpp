@@ -4,7 +4,9 @@
 //   vuni-driver check                compare every control with the control table
 //   vuni-driver tab                  compare the Tab order with the visible controls
 //   vuni-driver serve                play commands read from standard input (see Serve)
-//   vuni-driver COMMAND ARGS...      one serve command on an installer that already runs
+//   vuni-driver wait                 wait (up to 30 s) for the installer window; exit 1 if none
+//   vuni-driver COMMAND ARGS...      one serve command on an installer that already runs: its
+//                                    answer fields one a line, exit 1 with the error
 //
 // check and tab print one "ok" or "FAIL" line per check; the exit code is the number of
 // failures.
@@ -1230,7 +1232,21 @@ int main(int argc, char** argv) {
         }
         return command == "check" ? Check(main) : CheckTab(main);
     }
-    std::vector<std::string> args(argv + 1, argv + argc);
-    Print(Serve(args));
+    // One command from a shell: its fields one a line, an error on the error output with
+    // exit code 1. "wait" waits up to 30 s for the installer window.
+    const bool wait = command == "wait";
+    const std::vector<std::string> args = wait ? std::vector<std::string>{"wait-window", "30000"}
+                                               : std::vector<std::string>(argv + 1, argv + argc);
+    const Answer answer = Serve(args);
+    if (!answer.ok) {
+        std::fprintf(stderr, "%s\n", answer.fields.empty() ? "failed" : answer.fields[0].c_str());
+        return 1;
+    }
+    if (wait) {
+        return !answer.fields.empty() && answer.fields[0] == "1" ? 0 : 1;
+    }
+    for (const std::string& field : answer.fields) {
+        std::printf("%s\n", field.c_str());
+    }
     return 0;
 }
