@@ -34,6 +34,16 @@ wineserver -w
 
 drive_c=$prefix/drive_c
 
+# Wine links the profile's Documents, Desktop, Downloads and the like to the Unix home
+# folder. A test machine must neither write into the home of whoever runs it nor see what
+# earlier runs left there: the links become folders of the prefix.
+for link in "$drive_c"/users/*/*; do
+    if [[ -L $link ]]; then
+        rm "$link"
+        mkdir "$link"
+    fi
+done
+
 # The entry of folder $1 named $2 without regard to case, or $1/$2 when there is none.
 find_no_case() {
     local dir=$1 name=$2 entry
