@@ -31,6 +31,17 @@ TEST_F(SimProcesses, ArgumentsFollowTheWindowsRulesAndPathsBecomeSandboxPaths) {
                                "|plain|a\\\"b|x\"y|c\\d\\|tail\\");
 }
 
+TEST_F(SimProcesses, WithoutAWorkingFolderTheChildStartsInTheCurrentFolder) {
+    std::filesystem::create_directories(w.Host("C:\\Users\\alice"));
+    w.host.SetCurrentFolder("C:\\Users\\alice");
+    ProcessRun run = Start("Prog", "");
+    ASSERT_NE(run.id, 0u);
+    ASSERT_TRUE(w.host.WaitProcess(run, 10000));
+    w.host.ReleaseProcess(run);
+    ASSERT_EQ(w.Runs().size(), 1u);
+    EXPECT_EQ(w.Runs()[0], "Prog.exe|" + w.Host("C:\\Users\\alice").string());
+}
+
 TEST_F(SimProcesses, ExitCodesWaitsAndTheRunningList) {
     std::filesystem::create_directories(w.Host("C:\\Work"));
     w.Put("C:\\Work\\slow.txt", "sleep=400 exit=5");

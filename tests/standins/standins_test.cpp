@@ -3,6 +3,7 @@
 #include "standin_support.h"
 #include "testing/shared_dir.h"
 #include "testing/temp_dir.h"
+#include "text/text.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
@@ -82,6 +83,23 @@ TEST_F(Standins, ScompileCompilesBalancedSourcesBesideThem) {
               (work / "Word.jss").string() + "|" + work.string() + "|0\n" + "Bad.jss|" +
                   work.string() + "|1\n" + "Missing.jss|" + work.string() + "|2\n" + "|" +
                   work.string() + "|2\n");
+}
+
+// Under the simulated Windows the journals name its drives' paths as Windows paths.
+TEST_F(Standins, JournalsNameSimulatedDrivesAsWindowsPaths) {
+    const fs::path scompile = Install(bin, "scompile", kScriptCompiler);
+    // Host names are UTF-8; the journal has the Windows-1252 names, as on Windows.
+    const fs::path drive = dir.Path() / "c" / "Scripts" / Cp1252ToUtf8("Mod\xE8les");
+    fs::create_directories(drive);
+    testing::WriteHostFile(drive / "A.jss", "Script A ()\nEndScript\n");
+    setenv("VUNI_SIM_ROOT", (dir.Path().string() + "/").c_str(), 1);
+    EXPECT_EQ(RunToEnd(scompile, {(drive / "A.jss").string()}, drive), 0);
+    EXPECT_EQ(RunToEnd(scompile, {(dir.Path() / "cd" / "B.jss").string()}, dir.Path() / "c"), 2)
+        << "a folder whose name only begins with a letter is no drive";
+    unsetenv("VUNI_SIM_ROOT");
+    EXPECT_EQ(Journal(bin / standin::kScompileJournal),
+              "C:\\Scripts\\Mod\xE8les\\A.jss|C:\\Scripts\\Mod\xE8les|0\n" +
+                  (dir.Path() / "cd" / "B.jss").string() + "|C:\\|2\n");
 }
 
 TEST_F(Standins, JfwRunsUntilJfwKillEndsIt) {

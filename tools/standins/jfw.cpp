@@ -12,7 +12,7 @@ namespace {
 
 void NoteStart() {
     using namespace vuni::standin;
-    AppendLine(OwnFolder() + kJfwJournal, "started|" + CurrentFolder());
+    AppendLine(OwnFolder() + kJfwJournal, "started|" + MachinePath(CurrentFolder()));
 }
 
 } // namespace

@@ -97,7 +97,11 @@ std::vector<pid_t> RunningJaws(const std::string& scope) {
 }
 
 int EndJaws() {
+    // Run by the simulated Windows, only that machine's processes.
     const char* scopeValue = std::getenv(vuni::standin::kKillScopeVariable);
+    if (scopeValue == nullptr) {
+        scopeValue = std::getenv("VUNI_SIM_ROOT");
+    }
     const std::string scope = scopeValue != nullptr ? scopeValue : "";
     int count = 0;
     for (pid_t pid : RunningJaws(scope)) {

@@ -60,6 +60,8 @@ int main(int argc, char** argv) {
     const std::string source = argc > 1 ? argv[1] : "";
     const int result = Compile(source);
     standin::AppendLine(standin::OwnFolder() + standin::kScompileJournal,
-                        source + "|" + standin::CurrentFolder() + "|" + std::to_string(result));
+                        standin::MachinePath(source) + "|" +
+                            standin::MachinePath(standin::CurrentFolder()) + "|" +
+                            std::to_string(result));
     return result;
 }

@@ -16,7 +16,8 @@ inline constexpr char kJfwKillJournal[] = "JfwKill.journal";
 inline constexpr char kJfwApiJournal[] = "JfwAPI.journal";
 
 // Natively, JfwKill ends only the jfw processes whose executable path begins with the
-// value of this variable, when it is set, so that parallel tests leave each other alone.
+// value of this variable, or else of VUNI_SIM_ROOT (the sandbox of the simulated Windows
+// that runs it), when one is set, so that parallel tests leave each other alone.
 inline constexpr char kKillScopeVariable[] = "VUNI_SANDBOX";
 
 // The folder of the running program, with a final separator.
@@ -24,6 +25,11 @@ std::string OwnFolder();
 // The folder of the module holding address (the DLL itself), with a final separator.
 std::string ModuleFolder(const void* address);
 std::string CurrentFolder();
+// The path as the installer names it on Windows. Natively a path below the simulated
+// machine's drives ($VUNI_SIM_ROOT/c/...) becomes "C:\\..." in Windows-1252, so that the
+// journals read the same under the simulated Windows as under Windows itself; any other
+// path stays as it is. (standin_paths.cpp)
+std::string MachinePath(const std::string& path);
 // Appends one line (and a line end) to the file; false when it cannot.
 bool AppendLine(const std::string& file, const std::string& line);
 

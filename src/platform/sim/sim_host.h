@@ -187,8 +187,8 @@ public:
 
     // processes (sim_spawn.cpp): a program is the native stand-in placed at its Windows
     // path in the sandbox. Its arguments that are drive-letter Windows paths are given as
-    // Linux paths, its working folder is the Linux folder of workingFolder, and VUNI_SIM_ROOT
-    // names the sandbox root.
+    // Linux paths, its working folder is the Linux folder of workingFolder (empty: of the
+    // current folder), and VUNI_SIM_ROOT names the sandbox root.
     ProcessRun StartProcess(const std::string& program, const std::string& commandLine,
                             const std::string& workingFolder, bool hidden) override;
     bool WaitProcess(const ProcessRun& run, uint32_t timeoutMs) override;

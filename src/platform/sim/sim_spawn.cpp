@@ -152,12 +152,17 @@ ProcessRun SimHost::StartProcess(const std::string& program, const std::string& 
     if (exe.empty() || ::stat(exe.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return {};
     }
-    fs::path folder;
-    if (!workingFolder.empty()) {
-        folder = ToHostPath(workingFolder);
-        if (folder.empty() || !IsDirectory(workingFolder)) {
+    // Without a working folder of its own the child starts in the current folder of the
+    // simulated machine, as a Windows child inherits its parent's, not in this process's.
+    // (A current folder missing from the sandbox leaves this process's.)
+    const bool own = !workingFolder.empty();
+    const std::string& where = own ? workingFolder : currentFolder_;
+    fs::path folder = ToHostPath(where);
+    if (folder.empty() || !IsDirectory(where)) {
+        if (own) {
             return {};
         }
+        folder.clear();
     }
 
     std::vector<std::string> args = SplitCommandLine(commandLine);
