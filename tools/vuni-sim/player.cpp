@@ -4,11 +4,13 @@
 #include "app/installer.h"
 #include "platform/sim/sim_machine.h"
 #include "scenario.h"
+#include "standin_support.h"
 #include "text/text.h"
 #include "web_server.h"
 #include "wizard/control_style.h"
 #include "wizard/controls.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <fcntl.h>
@@ -19,6 +21,7 @@
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace vuni::sim {
 namespace fs = std::filesystem;
@@ -123,6 +126,8 @@ private:
     bool SetUp();
     bool BuildPackage(const fs::path& dir, const fs::path& output);
     fs::path FindMachine(const std::string& name) const;
+    void StartStandinProcesses();
+    void RunProcess(uint32_t id, const std::string& path);
     void Start();
 
     // ---- steps
@@ -194,6 +199,7 @@ private:
     size_t messagesAnswered_ = 0;
     std::vector<int> lastPages_;
     bool dumpedOnce_ = false;
+    bool settleNext_ = false; // idle came last: the next file expectation may wait
     size_t messagesDumped_ = 0;
 };
 
@@ -284,9 +290,7 @@ bool Player::SetUp() {
             return Broken("cannot copy the program file " + programFile_.string());
         }
     }
-    for (const auto& [id, path] : processes_) {
-        host_->AddProcess(id, path);
-    }
+    StartStandinProcesses();
     if (otherInstance_) {
         host_->AddNamedMutex(kProgramName);
     }
@@ -297,6 +301,69 @@ bool Player::SetUp() {
         host_->SetSoundAvailable(false);
     }
     return true;
+}
+
+// The machine's running screen reader and the scenario's extra processes really run when
+// there are stand-ins for them, as they do under Wine: the stand-in jfw writes its journal
+// when it starts, and the stop program really ends it. A process line naming a missing
+// program gets the jfw stand-in under that name. Without stand-ins they are only listed.
+void Player::StartStandinProcesses() {
+    MachineDescription machine;
+    std::string error;
+    const std::optional<std::string> ini = ReadHostFile(machineDir_ / "machine.ini");
+    if (ini) {
+        ParseMachineDescription(*ini, machine, error);
+    }
+    const fs::path jfw =
+        options_.standins.empty() ? fs::path() : NativeStandinFile(options_.standins, "jfw");
+    for (const auto& [id, path] : machine.processes) {
+        const bool standin = std::any_of(
+            machine.standins.begin(), machine.standins.end(), [&path](const MachineStandin& s) {
+                return s.name == "jfw" && EqualsNoCase(s.windowsPath, path);
+            });
+        if (standin && !jfw.empty()) {
+            RunProcess(id, path);
+        }
+    }
+    for (const auto& [id, path] : processes_) {
+        const fs::path file = HostFile(path);
+        std::error_code ec;
+        if (!jfw.empty() && !file.empty() && !fs::is_regular_file(file, ec)) {
+            fs::create_directories(file.parent_path(), ec);
+            fs::copy_file(jfw, file, ec);
+        }
+        if (jfw.empty() || ec) {
+            host_->AddProcess(id, path);
+        } else {
+            RunProcess(id, path);
+        }
+    }
+}
+
+// Runs path as the process listed as id (or adds it when there was none); only listed
+// when it cannot be started.
+void Player::RunProcess(uint32_t id, const std::string& path) {
+    host_->RemoveProcess(id);
+    const size_t cut = path.rfind('\\');
+    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut);
+    // The stand-in notes its start in its journal; the run goes on once it has, as the
+    // installer finds a screen reader that is up (a run can be over in milliseconds).
+    const fs::path journal = HostFile(folder + "\\" + standin::kJfwJournal);
+    const auto journalSize = [&journal] {
+        std::error_code ec;
+        const uintmax_t size = fs::file_size(journal, ec);
+        return ec ? uintmax_t{0} : size;
+    };
+    const uintmax_t before = journalSize();
+    const ProcessRun run = host_->StartProcess(path, "\"" + path + "\"", folder, false);
+    if (run.id == 0) {
+        host_->AddProcess(id, path);
+        return;
+    }
+    host_->AddStartedProcess(run.id, path);
+    for (int i = 0; i < 500 && journalSize() == before; ++i) {
+        usleep(10000);
+    }
 }
 
 void Player::Start() {
@@ -449,6 +516,7 @@ void Player::Act(const ScenarioLine& line) {
         view.RightClick();
     } else if (command == "idle") {
         view.Idle(ControlArg(args[0]));
+        settleNext_ = true;
     } else if (command == "switch-away") {
         view.Deactivate();
     } else if (command == "switch-back") {
@@ -558,6 +626,7 @@ void Player::Expect(const ScenarioLine& line) {
     const std::vector<std::string> args(line.words.begin() + 2, line.words.end());
     const HeadlessView& view = View();
     const int control = args.empty() ? 0 : ControlArg(args[0]);
+    const bool settle = std::exchange(settleNext_, false);
 
     if (what == "exited") {
         Check(line, phase_ == Phase::Ended, "the installer still runs");
@@ -658,15 +727,6 @@ void Player::Expect(const ScenarioLine& line) {
             Check(line, log[n - 1] == args[1], "the line is " + Quoted(log[n - 1]));
         }
     } else if (what == "file" || what == "file-text" || what == "file-contains") {
-        const std::optional<std::string> bytes = ReadHostFile(HostFile(args[0]));
-        if (!bytes) {
-            Failed(line, "no such file");
-            return;
-        }
-        if (what == "file-contains") {
-            Check(line, bytes->find(args[1]) != std::string::npos, "not in the file");
-            return;
-        }
         std::optional<std::string> wanted = args[1];
         if (what == "file") {
             wanted = ReadHostFile(folder_ / fs::path(Cp1252ToUtf8(args[1])));
@@ -676,7 +736,26 @@ void Player::Expect(const ScenarioLine& line) {
                 return;
             }
         }
-        Check(line, *bytes == *wanted,
+        const auto holds = [&](const std::optional<std::string>& bytes) {
+            return bytes && (what == "file-contains" ? bytes->find(*wanted) != std::string::npos
+                                                     : *bytes == *wanted);
+        };
+        std::optional<std::string> bytes = ReadHostFile(HostFile(args[0]));
+        // After idle, a program the installer started is given up to 5 s to write the
+        // file, as the Wine player waits for the expectation after idle.
+        for (int i = 0; settle && !holds(bytes) && i < 500; ++i) {
+            usleep(10000);
+            bytes = ReadHostFile(HostFile(args[0]));
+        }
+        if (!bytes) {
+            Failed(line, "no such file");
+            return;
+        }
+        if (what == "file-contains") {
+            Check(line, holds(bytes), "not in the file");
+            return;
+        }
+        Check(line, holds(bytes),
               "the file differs (" + std::to_string(bytes->size()) + " bytes, " +
                   std::to_string(wanted->size()) + " expected)");
     } else if (what == "no-file") {
