@@ -23,6 +23,8 @@ import threading
 import time
 from pathlib import Path
 
+import result_tree
+
 SKIP, FAILED, WRONG = 77, 1, 2
 SCREEN = "1024x768x24"
 POLL_SECONDS = 5.0
@@ -116,7 +118,12 @@ def read_ini(path):
     sections, current = {}, None
     if not path.is_file():
         return sections
-    for raw in path.read_bytes().decode("cp1252").splitlines():
+    data = path.read_bytes()
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError:
+        text = data.decode("cp1252")  # machine descriptions may be either
+    for raw in text.splitlines():
         line = raw.strip()
         if not line or line[0] in ";#":
             continue
@@ -242,11 +249,33 @@ class Player:
     def unix(self, machine_path):
         return unix_under(self.prefix / "drive_c", self.windows_path(machine_path))
 
+    def shell_pairs(self):
+        """(prefix folder, machine folder) of each shell folder, the longest first."""
+        pairs = [(self.shell[c].rstrip("\\"), f.rstrip("\\"))
+                 for c, f in self.machine_shell.items() if self.shell.get(c) and f]
+        return sorted(pairs, key=lambda p: -len(p[0]))
+
+    def machine_path(self, windows_path):
+        """The described machine's path for a path of the prefix."""
+        lower = windows_path.lower()
+        for wine, folder in self.shell_pairs():
+            if lower == wine.lower() or lower.startswith(wine.lower() + "\\"):
+                return folder + windows_path[len(wine):]
+        return windows_path
+
+    def machine_bytes(self, data):
+        """A journal written under Wine with the prefix's folders named as the machine's."""
+        for wine, folder in self.shell_pairs():
+            data = re.sub(re.escape(wine.encode("cp1252")) + rb"(?=\\|\||\r|\n|$)",
+                          lambda m, f=folder: f.encode("cp1252"), data, flags=re.IGNORECASE)
+        return data
+
     # ---- setup ----
     def setup(self, steps):
         self.machine = None
         self.package = self.program = self.program_path = None
         self.processes, self.other_instance, self.web_servers = [], None, []
+        self.servers = []  # the running web servers
         rest = []
         for index, (number, words) in enumerate(steps):
             command, a = words[0], words[1:]
@@ -356,6 +385,7 @@ class Player:
                 raise CannotRun("the program file is no Windows program: vuni-sim only")
         else:
             source = self.args.build / "tools" / "vuni" / "vuni.exe"
+        self.program_machine = where
         self.program_windows = self.windows_path(where)
         target = self.unix(where)
         target.parent.mkdir(parents=True, exist_ok=True)
@@ -390,6 +420,7 @@ class Player:
             handler.log_message = lambda *args: None
             server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
             threading.Thread(target=server.serve_forever, daemon=True).start()
+            self.servers.append(server)
         if self.other_instance is not None:
             self.driver("mutex", "Vuni")
             if self.other_instance:
@@ -659,6 +690,44 @@ class Player:
             time.sleep(0.1)
         self.after_action()
 
+    # ---- the resulting tree, against the simulated run ----
+    def compare_with_simulation(self, before):
+        """Checks that the run changed the same files, byte for byte, as vuni-sim's run of
+        the scenario did on the simulated Windows."""
+        run = subprocess.run([str(self.args.vuni_sim), "--keep", "--vunipack",
+                              str(self.args.vunipack), str(self.scenario)],
+                             capture_output=True, timeout=600)
+        kept = re.search(rb"sandbox kept: ([^\r\n]*)", run.stderr)
+        if kept is None:
+            self.report(False, f"tree: the simulated run left no sandbox (exit code "
+                        f"{run.returncode})")
+            return
+        sandbox = Path(os.fsdecode(kept.group(1)))
+        try:
+            if run.returncode != 0:
+                self.report(False, f"tree: the simulated run failed (exit code {run.returncode})")
+            wine = result_tree.wine_changes(self.prefix / "drive_c", before, self.machine_path)
+            sim = result_tree.sim_changes(self.machine / "drive_c", sandbox / "root" / "c")
+            # The stand-ins' journals name files: under Wine as the installer spelt them,
+            # natively as the simulated Windows found them on disk (Linux names are exact).
+            # Both are named as the machine's and compared without regard to case.
+            for changes, fix in ((wine, self.machine_bytes), (sim, bytes)):
+                for key, (path, data) in changes.items():
+                    if data is not None and key.endswith(".journal"):
+                        changes[key] = (path, fix(data).lower())
+            excluded = {self.program_machine.lower()}
+            # The programs stood in for, and the stand-ins the process lines put in place.
+            excluded |= {path.lower() for path, _ in self.machine_ini.get("standins", [])}
+            excluded |= {path.lower() for path in self.processes}
+            differences = result_tree.compare(wine, sim, excluded)
+            for line in differences:
+                self.report(False, "tree: " + line)
+            if not differences:
+                count = len(sim.keys() - excluded)
+                self.report(True, f"tree: the same {count} changed files as the simulated run")
+        finally:
+            shutil.rmtree(sandbox, ignore_errors=True)
+
     def finish(self):
         if self.started and self.running():
             self.driver("close")
@@ -709,6 +778,9 @@ def run(args):
             player.place_program(work)
             player.driver = Driver(args.build / "tools" / "wine-driver" / "vuni-driver.exe",
                                    player.env)
+            # Before the machine's processes start: the stand-in screen reader's journal
+            # is part of the result, as it is on the simulated Windows.
+            before = result_tree.file_states(player.prefix / "drive_c")
             player.start_processes()
             player.play(rest)
         except ScenarioError as e:
@@ -722,6 +794,16 @@ def run(args):
                 player.driver.close()
             subprocess.run(["wineserver", "-k"], env=player.env, capture_output=True)
             subprocess.run(["wineserver", "-w"], env=player.env, capture_output=True)
+            for server in player.servers:
+                server.shutdown()  # the simulated run serves on the same port
+                server.server_close()
+        one_way = any(words[0] in ("sim-only", "wine-only") for _, words in steps)
+        if args.vuni_sim is None or not args.vuni_sim.is_file():
+            player.note("tree not compared: no vuni-sim")
+        elif one_way:
+            player.note("tree not compared: part of the scenario is played one way only")
+        else:
+            player.compare_with_simulation(before)
     print(f"{player.checks - player.failures} passed, {player.failures} failed")
     return FAILED if player.failures else 0
 
@@ -735,6 +817,9 @@ def main():
                         help="the mingw-x86_64 build")
     parser.add_argument("--vunipack", type=Path,
                         default=source / "build" / "native" / "tools" / "vunipack" / "vunipack")
+    parser.add_argument("--vuni-sim", type=Path,
+                        default=source / "build" / "native" / "tools" / "vuni-sim" / "vuni-sim",
+                        help="compare the resulting files with its run of the scenario")
     parser.add_argument("--screenshots", type=Path, help="one PNG per page shown, by number")
     parser.add_argument("--template-dir", type=Path,
                         help="keep one prefix per machine there and copy it for each run")
