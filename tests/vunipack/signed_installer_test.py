@@ -14,16 +14,10 @@ import sys
 import tempfile
 from pathlib import Path
 
-SKIP = 77
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "testing"))
+from checks import SKIP, check, failures, summary  # noqa: E402
+
 SIGNER = "Vuni test signer"
-
-failures = []
-
-
-def check(condition, what):
-    print(("ok   " if condition else "FAIL ") + what)
-    if not condition:
-        failures.append(what)
 
 
 def minimal_pe():
@@ -133,8 +127,7 @@ def main():
                                                "Calculated message digest"))]
         check(len(digests) == 2 and digests[0] == digests[1],
               f"its message digest matches the file: {digests}")
-    print(f"{len(failures)} failed" if failures else "all signing checks passed")
-    return 1 if failures else 0
+    return summary("all signing checks passed")
 
 
 if __name__ == "__main__":

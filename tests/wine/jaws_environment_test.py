@@ -14,17 +14,11 @@ import tempfile
 import time
 from pathlib import Path
 
-SKIP = 77
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "testing"))
+from checks import SKIP, check, summary  # noqa: E402
+
 JAWS = "C:\\Program Files\\Freedom Scientific\\JAWS\\"
 RUNTIME = "C:\\Program Files\\Freedom Scientific\\RunTime JAWS\\"
-
-failures = []
-
-
-def check(condition, what):
-    print(("ok   " if condition else "FAIL ") + what)
-    if not condition:
-        failures.append(what)
 
 
 class Prefix:
@@ -193,8 +187,7 @@ def main():
                     c(prefix)
             finally:
                 prefix.close()
-    print(f"{len(failures)} failed" if failures else "all Wine checks passed")
-    return 1 if failures else 0
+    return summary("all Wine checks passed")
 
 
 if __name__ == "__main__":

@@ -15,16 +15,10 @@ import sys
 import tempfile
 from pathlib import Path
 
-SKIP = 77
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "testing"))
+from checks import SKIP, check, failures, summary  # noqa: E402
+
 APPLICATION = "Bloc-notes"
-
-failures = []
-
-
-def check(condition, what):
-    print(("ok   " if condition else "FAIL ") + what)
-    if not condition:
-        failures.append(what)
 
 
 def run(*args, **kw):
@@ -120,8 +114,7 @@ def main():
                 started.kill()
             subprocess.run(["wineserver", "-k"], env=env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=60)
-    print(f"{len(failures)} failed" if failures else "all signed-installer Wine checks passed")
-    return 1 if failures else 0
+    return summary("all signed-installer Wine checks passed")
 
 
 if __name__ == "__main__":
