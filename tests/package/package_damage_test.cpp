@@ -1,13 +1,9 @@
 // Damaged and hostile packages: every one is refused cleanly, never read out of bounds,
 // never allocated for, never looped on.
-#include "log/log.h"
-#include "package/marker.h"
+#include "installer_file_fixture.h"
 #include "package/package.h"
 #include "package/scramble.h"
-#include "platform/sim/sim_host.h"
 #include "testing/package_builder.h"
-#include "testing/shared_dir.h"
-#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -44,22 +40,13 @@ std::string Record(const std::string& name, int32_t group, int32_t plain, int32_
            Int32(stored) + Int32(0);
 }
 
-class DamagedPackage : public ::testing::Test {
+class DamagedPackage : public testing::InstallerFileTest {
 protected:
+    using InstallerFileTest::Load;
     LoadPackageResult Load(const std::string& bytes) {
-        testing::WriteHostFile(dir.Path() / "c" / "setup.exe", bytes);
-        state = PackageState{};
-        state.ownPath = "C:\\setup.exe";
-        state.marker = PackageMarker();
-        return LoadPackage(state, host, log, state.ownPath);
+        Install(bytes);
+        return Load();
     }
-
-    testing::TempDir dir;
-    SimHost host{dir.Path()};
-    MemoryLineSink install;
-    MemoryLineSink progress;
-    Log log{install, progress};
-    PackageState state;
 };
 
 TEST_F(DamagedPackage, EveryTruncationIsRefusedOrReadsWholeRecordsOnly) {

@@ -1,33 +1,14 @@
-#include "log/log.h"
-#include "package/marker.h"
+#include "installer_file_fixture.h"
 #include "package/package.h"
 #include "package/scramble.h"
-#include "platform/sim/sim_host.h"
 #include "testing/package_builder.h"
-#include "testing/shared_dir.h"
-#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 namespace vuni {
 namespace {
 
-class PackageReader : public ::testing::Test {
-protected:
-    void Install(const std::string& bytes) {
-        testing::WriteHostFile(dir.Path() / "c" / "setup.exe", bytes);
-        state.ownPath = "C:\\setup.exe";
-        state.marker = PackageMarker();
-    }
-    LoadPackageResult Load() { return LoadPackage(state, host, log, state.ownPath); }
-
-    testing::TempDir dir;
-    SimHost host{dir.Path()};
-    MemoryLineSink install;
-    MemoryLineSink progress;
-    Log log{install, progress};
-    PackageState state;
-};
+class PackageReader : public testing::InstallerFileTest {};
 
 TEST_F(PackageReader, MarkerIsTheDocumentedLine) {
     const std::string m = PackageMarker();

@@ -1,13 +1,9 @@
 // Signed installers: a PE program image, the package, alignment padding and a certificate
 // table that the security directory entry points at.
-#include "log/log.h"
-#include "package/marker.h"
+#include "installer_file_fixture.h"
 #include "package/package.h"
 #include "package/pe_certificate.h"
-#include "platform/sim/sim_host.h"
 #include "testing/package_builder.h"
-#include "testing/shared_dir.h"
-#include "testing/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +64,7 @@ size_t Sign(std::string& bytes, const FakePe& pe) {
     return offset;
 }
 
-class SignedInstaller : public ::testing::Test {
+class SignedInstaller : public testing::InstallerFileTest {
 protected:
     // The sample package, with a last file whose length leaves padding to align on 8.
     testing::TestPackage Package(const FakePe& pe) {
@@ -76,13 +72,6 @@ protected:
         p.stub = pe.Image();
         return p;
     }
-    void Install(const std::string& bytes) {
-        testing::WriteHostFile(dir.Path() / "c" / "setup.exe", bytes);
-        state = PackageState{};
-        state.ownPath = "C:\\setup.exe";
-        state.marker = PackageMarker();
-    }
-    LoadPackageResult Load() { return LoadPackage(state, host, log, state.ownPath); }
     int64_t TableOffset() {
         auto file = host.OpenRead("C:\\setup.exe");
         return FindCertificateTable(*file, file->Size());
@@ -95,13 +84,6 @@ protected:
         return std::string(reinterpret_cast<const char*>(state.workBuffer.Data()),
                            static_cast<size_t>(state.entries[index].plainSize));
     }
-
-    testing::TempDir dir;
-    SimHost host{dir.Path()};
-    MemoryLineSink install;
-    MemoryLineSink progress;
-    Log log{install, progress};
-    PackageState state;
 };
 
 TEST_F(SignedInstaller, PackageEndsWhereTheCertificateTableBeginsInPe32AndPe32Plus) {
