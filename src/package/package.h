@@ -1,16 +1,17 @@
 // Reading the package appended to the program file, and extracting its files.
 #pragma once
 
+#include "package/byte_buffer.h"
+#include "package/package_types.h"
+#include "platform/host.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "package/byte_buffer.h"
-#include "package/package_types.h"
-
 namespace vuni {
 
-class Host;
 class Log;
 
 // The package as read at start-up, and the two buffers that every extraction reuses.
@@ -24,6 +25,10 @@ struct PackageState {
     int currentEntry = -1; // index into entries; extraction works on it
     ByteBuffer workBuffer;
     ByteBuffer packBuffer;
+    // The program file stays open from one extraction to the next: an install of many
+    // small files would otherwise spend much of its time opening it.
+    std::unique_ptr<HostFile> openFile;
+    std::string openPath; // the path openFile was opened as
 
     const PackageEntry* Current() const;
 };

@@ -340,10 +340,25 @@ int64_t LoadFileRange(PackageState& state, Host& host, Log& log, const std::stri
     if (length == 0) {
         return 1;
     }
-    auto file = host.OpenRead(path);
-    if (!file || !file->Seek(offset)) {
-        log.LogLine("! Can't access to file ! ");
-        return 0;
+    // Only the program file is kept open: a user's file held open could not be replaced.
+    const bool own = path == state.ownPath;
+    std::unique_ptr<HostFile> other;
+    HostFile* file = nullptr;
+    if (own && state.openFile && state.openPath == path && state.openFile->Seek(offset)) {
+        file = state.openFile.get();
+    } else {
+        std::unique_ptr<HostFile> opened = host.OpenRead(path);
+        if (!opened || !opened->Seek(offset)) {
+            log.LogLine("! Can't access to file ! ");
+            return 0;
+        }
+        file = opened.get();
+        if (own) {
+            state.openFile = std::move(opened);
+            state.openPath = path;
+        } else {
+            other = std::move(opened);
+        }
     }
     int64_t done = 0;
     while (done < length) {

@@ -73,6 +73,33 @@ TEST_F(PackageReader, ExtractsStoredEntriesToMemoryAndFileEachTimeAnew) {
     EXPECT_EQ(install.Lines().back(), " ! Error during save file");
 }
 
+// The program file is kept open between extractions: out of order, again, and after the
+// program path changed, each entry still comes from the right place of the right file.
+TEST_F(PackageReader, EntriesComeFromTheKeptOpenProgramFileInAnyOrder) {
+    testing::TestPackage p = testing::SamplePackage();
+    Install(testing::BuildInstallerBytes(p));
+    ASSERT_EQ(Load(), LoadPackageResult::Success);
+    const auto extract = [this](int index) {
+        state.currentEntry = index;
+        if (!ExtractEntry(state, host, log, "", true)) {
+            return std::string("(failed)");
+        }
+        return std::string(
+            reinterpret_cast<const char*>(state.workBuffer.Data()),
+            static_cast<size_t>(state.entries[static_cast<size_t>(index)].plainSize));
+    };
+    EXPECT_EQ(extract(1), p.files[1].content);
+    EXPECT_EQ(extract(0), p.files[0].content);
+    EXPECT_EQ(extract(1), p.files[1].content);
+
+    // Another program file at another path, with other contents at the same offsets.
+    testing::TestPackage q = p;
+    q.files[0].content.assign(p.files[0].content.size(), 'x');
+    testing::WriteHostFile(dir.Path() / "c" / "other.exe", testing::BuildInstallerBytes(q));
+    state.ownPath = "C:\\other.exe";
+    EXPECT_EQ(extract(0), q.files[0].content);
+}
+
 TEST_F(PackageReader, StoredDataIsUnscrambledFromItsOwnFirstByte) {
     testing::TestPackage p = testing::SamplePackage();
     // A stored file that begins with "JC" is still stored: equal sizes are never unpacked.

@@ -316,13 +316,14 @@ void Player::StartStandinProcesses() {
     }
     const fs::path jfw =
         options_.standins.empty() ? fs::path() : NativeStandinFile(options_.standins, "jfw");
-    for (const auto& [id, path] : machine.processes) {
+    for (const auto& process : machine.processes) {
+        const std::string& path = process.second;
         const bool standin = std::any_of(
             machine.standins.begin(), machine.standins.end(), [&path](const MachineStandin& s) {
                 return s.name == "jfw" && EqualsNoCase(s.windowsPath, path);
             });
         if (standin && !jfw.empty()) {
-            RunProcess(id, path);
+            RunProcess(process.first, path);
         }
     }
     for (const auto& [id, path] : processes_) {
