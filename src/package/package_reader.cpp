@@ -352,12 +352,13 @@ int64_t LoadFileRange(PackageState& state, Host& host, Log& log, const std::stri
             log.LogLine("! Can't access to file ! ");
             return 0;
         }
-        file = opened.get();
         if (own) {
             state.openFile = std::move(opened);
             state.openPath = path;
+            file = state.openFile.get();
         } else {
             other = std::move(opened);
+            file = other.get();
         }
     }
     int64_t done = 0;
