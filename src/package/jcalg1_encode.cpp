@@ -1,6 +1,6 @@
 // JCALG1 encoder: a hash-chain match finder feeding a bit-cost optimal parse over chunks of
 // the input, with the literal width chosen afterwards over each chunk's literals and the
-// index base adapted to the distances the previous chunk used.
+// index base chosen for the distances each chunk sends.
 #include "package/jcalg1.h"
 #include "package/jcalg1_bit_writer.h"
 #include "package/jcalg1_format.h"
@@ -409,6 +409,7 @@ private:
     }
 
     void EmitTokens(size_t start) {
+        ChooseIndexBase();
         MergeRawBlocks(start);
         literals_.clear();
         size_t pos = start;
@@ -463,7 +464,6 @@ private:
         if (inRaw) {
             bits_.Put(0, 1);
         }
-        NoteDistances();
     }
 
     void Start() {
@@ -503,29 +503,39 @@ private:
         bits_.Gamma(high + 3);
         bits_.Put(dist & ((1u << indexBase_) - 1), indexBase_);
         bits_.Gamma(len - LengthBonus(dist));
-        explicitDistances_.push_back(dist);
     }
 
-    // Picks the index base for what follows from the distances this chunk sent: the base
-    // that would have sent them in the fewest bits, when the gain clearly pays for the change.
-    void NoteDistances() {
-        if (explicitDistances_.empty()) {
-            return;
-        }
+    // Picks the index base that sends the explicit indexes of the tokens about to be emitted
+    // in the fewest bits, and switches to it first when the gain pays for the change. The
+    // parse priced them with the base before, which stays a close guess: neighbouring chunks
+    // use alike distances.
+    void ChooseIndexBase() {
         std::array<uint64_t, 16> cost{};
-        for (uint32_t d : explicitDistances_) {
+        uint32_t last = lastIndex_;
+        bool any = false;
+        for (const Token& t : tokens_) {
+            if (t.length < 2 || t.distance == last) {
+                continue;
+            }
+            last = t.distance;
+            if (t.distance <= 127 && t.length <= 5) {
+                continue;
+            }
+            any = true;
             for (unsigned b = 4; b < cost.size(); ++b) {
-                cost[b] += IndexCost(d, b);
+                cost[b] += IndexCost(t.distance, b);
             }
         }
-        explicitDistances_.clear();
+        if (!any) {
+            return;
+        }
         unsigned best = indexBase_;
         for (unsigned b = 4; b < cost.size(); ++b) {
             if (cost[b] < cost[best]) {
                 best = b;
             }
         }
-        if (best != indexBase_ && cost[best] + 4 * kIndexBaseChangeCost < cost[indexBase_]) {
+        if (best != indexBase_ && cost[best] + kIndexBaseChangeCost < cost[indexBase_]) {
             Start();
             bits_.Put(0b000'0000000'01, 12);
             bits_.Put(best, 4); // 4-bit field: bases 1..15
@@ -550,7 +560,6 @@ private:
     std::vector<size_t> nextPhrase_;
     std::vector<uint8_t> literals_;
     std::vector<jcalg1::LiteralMode> choice_;
-    std::vector<uint32_t> explicitDistances_;
     std::array<int64_t, 256> lastSeen_{};
     jcalg1::LiteralMode literalMode_{8, 0};
     bool started_ = false;
