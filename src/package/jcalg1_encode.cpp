@@ -35,7 +35,7 @@ constexpr std::array<LevelParams, 9> kLevels = {{
     {size_t{1} << 18, 4, 32, 0, false, false, false},
     {size_t{1} << 19, 8, 48, 0, false, false, false},
     {size_t{1} << 20, 16, 64, 0, false, false, false},
-    {size_t{1} << 20, 8, 48, 8, true, true, false},
+    {size_t{1} << 20, 12, 48, 4, true, true, false},
     {size_t{1} << 20, 16, 64, 8, true, true, true},
     {size_t{1} << 20, 24, 96, 16, true, true, true},
     {size_t{1} << 20, 32, 128, 40, true, true, true},
