@@ -44,6 +44,7 @@ constexpr std::array<LevelParams, 9> kLevels = {{
 }};
 
 constexpr size_t kChunk = 1 << 15;
+constexpr size_t kDominanceReach = 8; // nodes ahead the optimal parse compares a node with
 constexpr uint32_t kInfinite = std::numeric_limits<uint32_t>::max();
 constexpr uint32_t kZeroOrNearByteCost = 7;   // 001 + 4 bits
 constexpr uint32_t kShortMatchCost = 12;      // 000 + 7 + 2 bits
@@ -139,6 +140,18 @@ private:
         }
     }
 
+    // Whether one of the nodes just after i, up to the last one reached, costs no more than
+    // cost.
+    bool Dominated(size_t i, size_t ready, uint32_t cost) const {
+        const size_t to = std::min(ready, i + kDominanceReach);
+        for (size_t j = i + 1; j <= to; ++j) {
+            if (nodes_[j].cost <= cost) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Parses [start, ...) until the chunk is full or a long match ends it; emits the tokens
     // and returns the position after them.
     size_t ParseChunk(size_t start) {
@@ -174,7 +187,14 @@ private:
                     jcalg1::CommonLength(data_ + pos - last, data_ + pos,
                                          std::min<size_t>(size_ - pos, params_.niceLength)));
             }
-            const size_t found = finder_.Find(pos, matches_.data());
+            // A later node already reached for no more bits than this one makes the way on
+            // from here unlikely to pay: enter the position without reporting its matches.
+            size_t found = 0;
+            if (Dominated(i, ready, c)) {
+                finder_.Skip(pos);
+            } else {
+                found = finder_.Find(pos, matches_.data());
+            }
             See(pos);
             if (repLength >= params_.niceLength) {
                 stop = i;
