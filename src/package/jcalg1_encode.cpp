@@ -1,6 +1,6 @@
-// JCALG1 encoder: a hash-chain match finder feeding a bit-cost optimal parse over chunks of
-// the input, with the literal width chosen afterwards over each chunk's literals and the
-// index base chosen for the distances each chunk sends.
+// JCALG1 encoder: a hash-chain or binary-tree match finder feeding a bit-cost optimal parse
+// over chunks of the input (or a greedy one for the fast levels), with the literal width chosen
+// afterwards over each chunk's literals and the index base for the distances each chunk sends.
 #include "package/jcalg1.h"
 #include "package/jcalg1_bit_writer.h"
 #include "package/jcalg1_format.h"
