@@ -1,6 +1,6 @@
-// JCALG1 encoder: a hash-chain match finder feeding a bit-cost optimal parse over chunks of
-// the input, with the literal width chosen afterwards over each chunk's literals and the
-// index base adapted to the distances the previous chunk used.
+// JCALG1 encoder: a hash-chain or binary-tree match finder feeding a bit-cost optimal parse
+// over chunks of the input (or a greedy one for the fast levels), with the literal width chosen
+// afterwards over each chunk's literals and the index base for the distances each chunk sends.
 #include "package/jcalg1.h"
 #include "package/jcalg1_bit_writer.h"
 #include "package/jcalg1_format.h"
@@ -35,7 +35,7 @@ constexpr std::array<LevelParams, 9> kLevels = {{
     {size_t{1} << 18, 4, 32, 0, false, false, false},
     {size_t{1} << 19, 8, 48, 0, false, false, false},
     {size_t{1} << 20, 16, 64, 0, false, false, false},
-    {size_t{1} << 20, 8, 48, 8, true, true, false},
+    {size_t{1} << 20, 12, 48, 4, true, true, false},
     {size_t{1} << 20, 16, 64, 8, true, true, true},
     {size_t{1} << 20, 24, 96, 16, true, true, true},
     {size_t{1} << 20, 32, 128, 40, true, true, true},
@@ -44,6 +44,7 @@ constexpr std::array<LevelParams, 9> kLevels = {{
 }};
 
 constexpr size_t kChunk = 1 << 15;
+constexpr size_t kDominanceReach = 8; // nodes ahead the optimal parse compares a node with
 constexpr uint32_t kInfinite = std::numeric_limits<uint32_t>::max();
 constexpr uint32_t kZeroOrNearByteCost = 7;   // 001 + 4 bits
 constexpr uint32_t kShortMatchCost = 12;      // 000 + 7 + 2 bits
@@ -139,6 +140,18 @@ private:
         }
     }
 
+    // Whether one of the nodes just after i, up to the last one reached, costs no more than
+    // cost.
+    bool Dominated(size_t i, size_t ready, uint32_t cost) const {
+        const size_t to = std::min(ready, i + kDominanceReach);
+        for (size_t j = i + 1; j <= to; ++j) {
+            if (nodes_[j].cost <= cost) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Parses [start, ...) until the chunk is full or a long match ends it; emits the tokens
     // and returns the position after them.
     size_t ParseChunk(size_t start) {
@@ -174,7 +187,14 @@ private:
                     jcalg1::CommonLength(data_ + pos - last, data_ + pos,
                                          std::min<size_t>(size_ - pos, params_.niceLength)));
             }
-            const size_t found = finder_.Find(pos, matches_.data());
+            // A later node already reached for no more bits than this one makes the way on
+            // from here unlikely to pay: enter the position without reporting its matches.
+            size_t found = 0;
+            if (Dominated(i, ready, c)) {
+                finder_.Skip(pos);
+            } else {
+                found = finder_.Find(pos, matches_.data());
+            }
             See(pos);
             if (repLength >= params_.niceLength) {
                 stop = i;
@@ -409,6 +429,7 @@ private:
     }
 
     void EmitTokens(size_t start) {
+        ChooseIndexBase();
         MergeRawBlocks(start);
         literals_.clear();
         size_t pos = start;
@@ -463,7 +484,6 @@ private:
         if (inRaw) {
             bits_.Put(0, 1);
         }
-        NoteDistances();
     }
 
     void Start() {
@@ -503,29 +523,39 @@ private:
         bits_.Gamma(high + 3);
         bits_.Put(dist & ((1u << indexBase_) - 1), indexBase_);
         bits_.Gamma(len - LengthBonus(dist));
-        explicitDistances_.push_back(dist);
     }
 
-    // Picks the index base for what follows from the distances this chunk sent: the base
-    // that would have sent them in the fewest bits, when the gain clearly pays for the change.
-    void NoteDistances() {
-        if (explicitDistances_.empty()) {
-            return;
-        }
+    // Picks the index base that sends the explicit indexes of the tokens about to be emitted
+    // in the fewest bits, and switches to it first when the gain pays for the change. The
+    // parse priced them with the base before, which stays a close guess: neighbouring chunks
+    // use alike distances.
+    void ChooseIndexBase() {
         std::array<uint64_t, 16> cost{};
-        for (uint32_t d : explicitDistances_) {
+        uint32_t last = lastIndex_;
+        bool any = false;
+        for (const Token& t : tokens_) {
+            if (t.length < 2 || t.distance == last) {
+                continue;
+            }
+            last = t.distance;
+            if (t.distance <= 127 && t.length <= 5) {
+                continue;
+            }
+            any = true;
             for (unsigned b = 4; b < cost.size(); ++b) {
-                cost[b] += IndexCost(d, b);
+                cost[b] += IndexCost(t.distance, b);
             }
         }
-        explicitDistances_.clear();
+        if (!any) {
+            return;
+        }
         unsigned best = indexBase_;
         for (unsigned b = 4; b < cost.size(); ++b) {
             if (cost[b] < cost[best]) {
                 best = b;
             }
         }
-        if (best != indexBase_ && cost[best] + 4 * kIndexBaseChangeCost < cost[indexBase_]) {
+        if (best != indexBase_ && cost[best] + kIndexBaseChangeCost < cost[indexBase_]) {
             Start();
             bits_.Put(0b000'0000000'01, 12);
             bits_.Put(best, 4); // 4-bit field: bases 1..15
@@ -550,7 +580,6 @@ private:
     std::vector<size_t> nextPhrase_;
     std::vector<uint8_t> literals_;
     std::vector<jcalg1::LiteralMode> choice_;
-    std::vector<uint32_t> explicitDistances_;
     std::array<int64_t, 256> lastSeen_{};
     jcalg1::LiteralMode literalMode_{8, 0};
     bool started_ = false;

@@ -90,21 +90,22 @@ void MatchFinder::TreeStep(size_t pos, Add&& add, size_t best, bool report) {
     int32_t cand = head4_[h];
     head4_[h] = static_cast<int32_t>(pos);
     const size_t mask = window_ - 1;
-    int32_t* smaller = &sons_[2 * (pos & mask)];
-    int32_t* greater = smaller + 1;
+    // link[1] is where the next position below pos hangs, link[0] the next one above it;
+    // bound[] the bytes pos shares with the last position put there. Indexing them by the
+    // comparison keeps the walk free of branches on the data, which no predictor learns.
+    int32_t* link[2] = {&sons_[2 * (pos & mask)] + 1, &sons_[2 * (pos & mask)]};
     const size_t lenLimit = std::min(size_ - pos, niceLength_);
     const uint8_t* const cur = data_ + pos;
-    size_t lenSmaller = 0;
-    size_t lenGreater = 0;
+    size_t bound[2] = {0, 0};
     for (unsigned step = 0;; ++step) {
         if (cand < 0 || step >= depth_ || pos - static_cast<size_t>(cand) >= window_) {
-            *smaller = -1;
-            *greater = -1;
+            *link[0] = -1;
+            *link[1] = -1;
             return;
         }
         int32_t* const pair = &sons_[2 * (static_cast<size_t>(cand) & mask)];
         const uint8_t* const pb = data_ + cand;
-        size_t len = std::min(lenSmaller, lenGreater);
+        size_t len = std::min(bound[0], bound[1]);
         if (pb[len] == cur[len]) {
             len += CommonLength(pb + len + 1, cur + len + 1, lenLimit - len - 1) + 1;
             if (report && len > best) {
@@ -113,22 +114,18 @@ void MatchFinder::TreeStep(size_t pos, Add&& add, size_t best, bool report) {
             }
             if (len >= lenLimit) {
                 // cand's place is taken by pos: its subtrees become pos's.
-                *smaller = pair[0];
-                *greater = pair[1];
+                *link[1] = pair[0];
+                *link[0] = pair[1];
                 return;
             }
         }
-        if (pb[len] < cur[len]) {
-            *smaller = cand;
-            smaller = pair + 1;
-            cand = *smaller;
-            lenSmaller = len;
-        } else {
-            *greater = cand;
-            greater = pair;
-            cand = *greater;
-            lenGreater = len;
-        }
+        // below: cand sorts before pos, so pos's smaller side takes it and continues in its
+        // greater subtree; otherwise the other way round.
+        const size_t below = pb[len] < cur[len] ? 1 : 0;
+        *link[below] = cand;
+        link[below] = pair + below;
+        bound[below] = len;
+        cand = pair[below];
     }
 }
 
