@@ -2,9 +2,8 @@
 
 #include "jaws/host_items.h"
 #include "jaws/registry.h"
+#include "text/stable_order.h"
 #include "text/text.h"
-
-#include <algorithm>
 
 namespace vuni {
 namespace {
@@ -82,10 +81,9 @@ int DiscoverJaws(Host& host, const ShellFolders& shell, bool withShared, bool wi
             }
         }
     }
-    std::stable_sort(folders.begin(), folders.end(),
-                     [](const SettingsFolder& a, const SettingsFolder& b) {
-                         return a.majorVersion > b.majorVersion;
-                     });
+    StableSort(folders, [](const SettingsFolder& a, const SettingsFolder& b) {
+        return a.majorVersion > b.majorVersion;
+    });
     return static_cast<int>(folders.size());
 }
 

@@ -1,10 +1,11 @@
 #include "merge/merge_pass.h"
 
+#include "text/stable_order.h"
 #include "text/text.h"
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_set>
+#include <vector>
 
 namespace vuni {
 
@@ -70,11 +71,29 @@ private:
 };
 
 // The lower-case target names of the directives of one class (replace kinds apart), to
-// pass quickly over the many blocks that no directive names.
+// pass quickly over the many blocks that no directive names. The names are kept sorted and
+// found by halving (a hash set would add its own table code to the installer).
 struct TargetIndex {
-    std::unordered_set<std::string> names;
+    std::vector<std::string> names;
     bool Has(const std::string& name) const {
-        return !name.empty() && names.find(name) != names.end();
+        if (name.empty()) {
+            return false;
+        }
+        size_t low = 0;
+        size_t high = names.size();
+        while (low < high) {
+            const size_t middle = low + (high - low) / 2;
+            const int order = names[middle].compare(name);
+            if (order == 0) {
+                return true;
+            }
+            if (order < 0) {
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
+        }
+        return false;
     }
 };
 
@@ -82,9 +101,10 @@ TargetIndex IndexOf(const MergeFile& file, bool (*keep)(int kind)) {
     TargetIndex index;
     for (const MergeDirective& d : file.directives) {
         if (keep(d.kind)) {
-            index.names.insert(Lower(d.target));
+            index.names.push_back(Lower(d.target));
         }
     }
+    StableSort(index.names, [](const std::string& a, const std::string& b) { return a < b; });
     return index;
 }
 

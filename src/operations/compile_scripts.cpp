@@ -2,9 +2,9 @@
 
 #include "log/log.h"
 #include "platform/host.h"
+#include "text/stable_order.h"
 #include "text/text.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace vuni {
@@ -54,7 +54,7 @@ bool CompileScripts(OperationContext& ctx, bool remove) {
     }
     log.ProgressLine("");
     log.ProgressLine("* Compilation de fichier JSS");
-    std::stable_sort(list.begin(), list.end(), [](const CompileItem& a, const CompileItem& b) {
+    StableSort(list, [](const CompileItem& a, const CompileItem& b) {
         return a.compileOrder < b.compileOrder;
     });
     int failures = 0;

@@ -1,6 +1,7 @@
 #include "wizard/selection.h"
 
 #include "package/package.h"
+#include "text/stable_order.h"
 #include "text/text.h"
 
 #include <algorithm>
@@ -302,9 +303,9 @@ void BuildFileRows(WizardSelection& selection, const std::vector<PackageEntry>& 
         row.checked = (e.flags & EntryOptional) == 0;
         selection.rows.push_back(std::move(row));
     }
-    std::stable_sort(
-        selection.rows.begin(), selection.rows.end(),
-        [](const FileRow& a, const FileRow& b) { return SortKeyLess(a.sortKey, b.sortKey); });
+    StableSort(selection.rows, [](const FileRow& a, const FileRow& b) {
+        return SortKeyLess(a.sortKey, b.sortKey);
+    });
     selection.selectedRow = selection.rows.empty() ? -1 : 0;
     for (size_t r = 0; r < selection.rows.size(); ++r) {
         if (selection.rows[r].entryIndex == select) {
