@@ -9,13 +9,13 @@ import argparse
 import json
 import shutil
 import struct
-import subprocess
 import sys
 import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "testing"))
-from checks import SKIP, check, failures, summary  # noqa: E402
+from checks import SKIP, check, summary  # noqa: E402
+from signing import build_signed, run  # noqa: E402
 
 SIGNER = "Vuni test signer"
 
@@ -37,10 +37,6 @@ def minimal_pe():
     struct.pack_into("<H", image, optional + 68, 2)  # subsystem: Windows GUI
     struct.pack_into("<I", image, optional + 108, 16)  # data directory entries
     return bytes(image)
-
-
-def run(*args, **kw):
-    return subprocess.run([str(a) for a in args], capture_output=True, **kw)
 
 
 def listing(vunipack, installer):
@@ -70,18 +66,7 @@ def main():
             stub = work / "stub.exe"
             stub.write_bytes(minimal_pe())
             print("stub: a minimal PE image (no Windows build)")
-        out = run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                  "-subj", "/CN=" + SIGNER, "-keyout", work / "key.pem",
-                  "-out", work / "cert.pem")
-        check(out.returncode == 0, "openssl makes a self-signed certificate")
-        manifest = args.source / "examples" / "blocnotes" / "blocnotes.vunipack.ini"
-        out = run(args.vunipack, "build", manifest, "-o", work / "out.exe", "--stub", stub)
-        check(out.returncode == 0, "vunipack build " + out.stderr.decode(errors="replace"))
-        out = run("osslsigncode", "sign", "-certs", work / "cert.pem", "-key",
-                  work / "key.pem", "-in", work / "out.exe", "-out", work / "signed.exe")
-        check(out.returncode == 0, "osslsigncode signs the installer " +
-              out.stderr.decode(errors="replace"))
-        if failures:
+        if not build_signed(args.source, args.vunipack, stub, work, SIGNER):
             return 1
 
         unsigned = (work / "out.exe").read_bytes()

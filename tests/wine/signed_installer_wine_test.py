@@ -17,12 +17,9 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "testing"))
 from checks import SKIP, check, failures, summary  # noqa: E402
+from signing import build_signed, run  # noqa: E402
 
 APPLICATION = "Bloc-notes"
-
-
-def run(*args, **kw):
-    return subprocess.run([str(a) for a in args], capture_output=True, **kw)
 
 
 def wine(work, env, *args, timeout=120):
@@ -65,17 +62,7 @@ def main():
 
     with tempfile.TemporaryDirectory(prefix="vuni-wine-sign-") as work:
         work = Path(work)
-        out = run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                  "-subj", "/CN=Vuni test signer", "-keyout", work / "key.pem",
-                  "-out", work / "cert.pem")
-        check(out.returncode == 0, "openssl makes a self-signed certificate")
-        manifest = args.source / "examples" / "blocnotes" / "blocnotes.vunipack.ini"
-        out = run(args.vunipack, "build", manifest, "-o", work / "out.exe", "--stub", stub)
-        check(out.returncode == 0, "vunipack build " + out.stderr.decode(errors="replace"))
-        out = run("osslsigncode", "sign", "-certs", work / "cert.pem", "-key",
-                  work / "key.pem", "-in", work / "out.exe", "-out", work / "signed.exe")
-        check(out.returncode == 0, "osslsigncode signs it " + out.stderr.decode(errors="replace"))
-        if failures:
+        if not build_signed(args.source, args.vunipack, stub, work):
             return 1
 
         prefix = work / "prefix"
