@@ -688,18 +688,31 @@ class Player:
 
     def start(self):
         d = self.driver
-        d("launch", self.program_windows, self.current_windows)
-        d("wait-window", "20000")
-        self.started = True
-        # Boxes at start-up come before the window; give them time to show.
-        for _ in range(30):
-            ok, fields = d("dialogs")
-            if (ok and fields) or not self.running():
+        for attempt in (1, 2):
+            ok, fields = d("launch", self.program_windows, self.current_windows)
+            if not ok:
+                self.report(False, f"start: {fields[0] if fields else 'no answer'}")
+                return
+            ok, shown = d("wait-window", "20000")
+            self.started = True
+            box = False
+            # Boxes at start-up come before the window; give them time to show.
+            for _ in range(30):
+                ok, fields = d("dialogs")
+                box = ok and bool(fields)
+                if box or not self.running():
+                    break
+                ok, shown = d("wait-window", "0")
+                if shown[0] == "1":
+                    break
+                time.sleep(0.1)
+            ok, state = d("running")
+            if box or not ok or state[0] == "1" or state[1] == "0":
                 break
-            ok, shown = d("wait-window", "0")
-            if shown[0] == "1":
-                break
-            time.sleep(0.1)
+            # Ended with an error code before any window or box: said, and once started
+            # again, since a failed start of Wine's own under load looks the same.
+            self.note(f"the installer ended at start-up with exit code {state[1]}, no window "
+                      f"and no box" + ("; started again" if attempt == 1 else ""))
         self.after_action()
 
     # ---- the resulting tree, against the simulated run ----
