@@ -278,5 +278,26 @@ TEST_F(VunipackCli, UsageErrorsExitWithTwoAndHelpWithZero) {
     }
 }
 
+// Output that cannot be written (here to a full device) is lost: the run must not say success.
+TEST_F(VunipackCli, OutputThatCannotBeWrittenFailsTheRun) {
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    WriteScriptSet();
+    ASSERT_EQ(Run({"build", P("set/m.ini").string(), "-o", P("a.exe").string(), "--stub",
+                   P("set/stub.exe").string()})
+                  .exitCode,
+              0);
+    const std::string err = P("err.txt").string();
+    for (const std::string& args : {std::string("--help"), "list '" + P("a.exe").string() + "'"}) {
+        const std::string command =
+            std::string(VUNIPACK_PATH) + " " + args + " >/dev/full 2>'" + err + "'";
+        const int status = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << args;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << args;
+        EXPECT_NE(ReadHostFile(err).find("cannot write the output"), std::string::npos) << args;
+    }
+}
+
 } // namespace
 } // namespace vuni

@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "merge_command.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -37,6 +38,18 @@ void PrintUsage(std::FILE* to) {
                      "Exit codes: 0 success, 1 damaged or invalid input, 2 usage error.\n");
 }
 
+// What the commands print waits in stdout's buffer: a full disk or a closed pipe shows only
+// when it is written out. That output is lost, so the run has failed.
+int Finish(int code) {
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fprintf(stderr, "vunipack: cannot write the output: %s\n",
+                     errno != 0 ? std::strerror(errno) : "write error");
+        return code == vuni::pack::kExitOk ? vuni::pack::kExitBadInput : code;
+    }
+    return code;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -47,11 +60,11 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
-        return vuni::pack::kExitOk;
+        return Finish(vuni::pack::kExitOk);
     }
     for (const Command& c : kCommands) {
         if (name == c.name) {
-            return c.run(std::vector<std::string>(argv + 2, argv + argc));
+            return Finish(c.run(std::vector<std::string>(argv + 2, argv + argc)));
         }
     }
     std::fprintf(stderr, "vunipack: unknown command '%s'\n\n", name.c_str());
