@@ -38,7 +38,7 @@ std::string ExpandPlaceholders(const PlaceholderContext& context, std::string_vi
 }
 
 std::string DisplayPath(const PlaceholderContext& context, std::string_view path) {
-    const std::string expanded =
+    std::string expanded =
         ExpandPlaceholders(context, ReplaceAllNoCase(path, kScriptPathPlaceholder, ""));
     const size_t first = expanded.find(':');
     if (first == std::string::npos) {

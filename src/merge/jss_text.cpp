@@ -166,6 +166,8 @@ void PrepareJssText(JssText& jss, std::string_view tag) {
     text.reserve(m + 1);
     text.push_back('\n');
     scan.resize(m + 1);
+    // A byte search over the text, not a string copy.
+    // NOLINTNEXTLINE(bugprone-not-null-terminated-result)
     const bool fileHasMarks = std::memchr(text.data(), kDeletionMark, m) != nullptr;
     bool anyDeletion = fileHasMarks;
 

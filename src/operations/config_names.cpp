@@ -73,7 +73,7 @@ std::string RewriteConfigNames(std::string_view fileText, const std::vector<std:
     std::string newEntries;
     std::vector<std::string> lowerAliases;
     for (const std::string& alias : aliases) {
-        newEntries += alias + "=" + configurationName + "\r\n";
+        newEntries.append(alias).append("=").append(configurationName).append("\r\n");
         lowerAliases.push_back(Lower(alias));
     }
 

@@ -51,6 +51,8 @@ bool PackageWriter::WriteHeader(const PackageInfo& info, const std::vector<Scrip
     return ok && PutInt32(0);
 }
 
+// stored is taken by value: a stored (not packed) entry is scrambled in place.
+// cppcheck-suppress passedByValue
 bool PackageWriter::WriteEntry(const PackageWriterEntry& entry, std::string stored) {
     if (entry.plainSize < 0 || stored.size() > static_cast<size_t>(INT32_MAX)) {
         return false;

@@ -94,8 +94,8 @@ WallClock WallClockFromSeconds(int64_t seconds) {
 }
 
 int64_t SecondsFromWallClock(const WallClock& t) {
-    return DaysFromCivil(t.year, t.month, t.day) * kSecondsPerDay + t.hour * 3600 + t.minute * 60 +
-           t.second;
+    return DaysFromCivil(t.year, t.month, t.day) * kSecondsPerDay + int64_t{t.hour} * 3600 +
+           int64_t{t.minute} * 60 + t.second;
 }
 
 bool AppendDateToken(std::string_view mask, size_t& pos, const WallClock& t, std::string& out) {

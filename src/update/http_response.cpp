@@ -284,7 +284,7 @@ HttpResponseParser ReadHttpResponse(ByteSource& source, const HttpWaits& waits,
                                     const HttpLimits& limits) {
     HttpResponseParser parser(limits);
     const size_t firstBlock = std::max<size_t>(limits.firstBlock, 1);
-    std::string buffer(std::max<size_t>(firstBlock, 16 * 1024), '\0');
+    std::string buffer(std::max<size_t>(firstBlock, size_t{16} << 10), '\0');
     bool first = true;
     while (parser.State() == HttpState::Reading) {
         const size_t size = first ? firstBlock : buffer.size();

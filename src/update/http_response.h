@@ -23,11 +23,11 @@
 namespace vuni {
 
 struct HttpLimits {
-    size_t firstBlock = 1024;         // the status line must end within it
-    size_t headerLine = 8 * 1024;     // one header line
-    size_t headerSection = 64 * 1024; // all header lines together
-    size_t chunkSizeLine = 1024;      // a chunk-size line with its extensions
-    size_t body = 16 * 1024 * 1024;   // the decoded body
+    size_t firstBlock = 1024;                // the status line must end within it
+    size_t headerLine = size_t{8} << 10;     // one header line
+    size_t headerSection = size_t{64} << 10; // all header lines together
+    size_t chunkSizeLine = 1024;             // a chunk-size line with its extensions
+    size_t body = size_t{16} << 20;          // the decoded body
 };
 
 enum class HttpState { Reading, Complete, Failed };

@@ -20,7 +20,7 @@ namespace {
 constexpr int kDefaultLevel = kJcalg1DefaultLevel;
 static_assert(kDefaultLevel == 5, "the help text below names the default level");
 // Above this much file data, each file is reported on stderr as it is packed.
-constexpr int64_t kProgressThreshold = 8 * 1024 * 1024;
+constexpr int64_t kProgressThreshold = int64_t{8} << 20;
 constexpr int64_t kMaxInstallerSize = 2147483647; // the reader cannot read past 2 GB
 
 const char kHelp[] =

@@ -36,7 +36,7 @@ bool InstallerFile::Open(ToolHost& host, const std::string& commandLinePath) {
 
 std::string InstallerFile::LastErrorLine() const {
     for (auto it = installLog_.Lines().rbegin(); it != installLog_.Lines().rend(); ++it) {
-        const std::string t = TrimLeft(*it);
+        std::string t = TrimLeft(*it);
         if (StartsWith(t, "! ")) {
             return t;
         }

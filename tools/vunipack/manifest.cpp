@@ -636,7 +636,7 @@ bool ParsePackageDate(std::string_view text, int32_t& seconds) {
             *h > 23 || *mi > 59) {
             return false;
         }
-        value = DaysFromCivil(*y, *mo, *d) * 86400 + *h * 3600 + *mi * 60;
+        value = DaysFromCivil(*y, *mo, *d) * 86400 + int64_t{*h} * 3600 + int64_t{*mi} * 60;
     }
     if (value < INT32_MIN || value > INT32_MAX) {
         return false;

@@ -122,7 +122,8 @@ std::string Narrow(const wchar_t* text) {
     const int size = WideCharToMultiByte(1252, 0, text, -1, nullptr, 0, nullptr, nullptr);
     std::string narrow(size > 0 ? size : 1, '\0');
     WideCharToMultiByte(1252, 0, text, -1, narrow.data(), size, nullptr, nullptr);
-    return narrow.c_str();
+    narrow.resize(std::strlen(narrow.c_str()));
+    return narrow;
 }
 
 std::string ItemText(HWND combo, int i) {
@@ -432,9 +433,10 @@ void SendKeys(const std::vector<WORD>& held, WORD vk) {
 
 class RemoteBuffer {
 public:
-    RemoteBuffer(HWND owner, size_t size) : size_(size) {
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                               ProcessOf(owner));
+    RemoteBuffer(HWND owner, size_t size)
+        : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                               ProcessOf(owner))),
+          size_(size) {
         if (process_ != nullptr) {
             address_ =
                 VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
@@ -749,10 +751,7 @@ std::string AccessibleName(HWND w, HRESULT& result) {
     result = object->get_accName(self, &name);
     std::string text;
     if (SUCCEEDED(result) && name != nullptr) {
-        const int size = WideCharToMultiByte(1252, 0, name, -1, nullptr, 0, nullptr, nullptr);
-        std::string converted(size > 0 ? size : 1, '\0');
-        WideCharToMultiByte(1252, 0, name, -1, converted.data(), size, nullptr, nullptr);
-        text = converted.c_str();
+        text = Narrow(name);
     }
     if (name != nullptr) {
         SysFreeString(name);

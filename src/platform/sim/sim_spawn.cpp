@@ -14,8 +14,6 @@
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace vuni {
 namespace fs = std::filesystem;
 
@@ -176,6 +174,7 @@ ProcessRun SimHost::StartProcess(const std::string& program, const std::string& 
         }
     }
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& a : args) {
         argv.push_back(a.data());
     }
@@ -189,6 +188,7 @@ ProcessRun SimHost::StartProcess(const std::string& program, const std::string& 
     }
     env.push_back("VUNI_SIM_ROOT=" + root_.string());
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (std::string& e : env) {
         envp.push_back(e.data());
     }
