@@ -99,7 +99,7 @@ bool ParseMachineDescription(const std::string& rawText, MachineDescription& out
             } else if (lkey == "ownprogram") {
                 out.ownProgram = value;
             } else {
-                error = where + ": unknown key " + key;
+                error.assign(where).append(": unknown key ").append(key);
                 return false;
             }
         } else if (section == "shellfolders") {
