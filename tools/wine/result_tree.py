@@ -1,10 +1,10 @@
 """The files a scenario run changed, named as paths of the described machine.
 
 The Wine player takes the state of the prefix's drive C: before the machine's processes and
-the installer start and after they ended; vuni-sim leaves its sandbox when asked. Both sets of changes are turned into
-the machine's own Windows paths (the Wine profile folders mapped back to the machine's shell
-folders; the sandbox's drive c/ is C:) so that the two results can be compared byte for
-byte. Paths are keys without regard to case, as Windows names are.
+the installer start and after they ended; vuni-sim leaves its sandbox when asked. Both sets
+of changes are turned into the machine's own Windows paths (the Wine profile folders mapped
+back to the machine's shell folders; the sandbox's drive c/ is C:) so that the two results
+can be compared byte for byte. Paths are keys without regard to case, as Windows names are.
 """
 import hashlib
 import os
