@@ -178,6 +178,7 @@ private:
     // what the setup lines asked for
     std::string machineName_;
     fs::path machineDir_;
+    MachineDescription machine_; // machine.ini as LoadMachine read it
     fs::path packageDir_;
     fs::path programFile_;
     std::string programPath_;
@@ -257,7 +258,7 @@ bool Player::SetUp() {
     fs::create_directories(root, ec);
     host_ = std::make_unique<SimHost>(root);
     std::string error;
-    if (!LoadMachine(*host_, machineDir_, error, options_.standins)) {
+    if (!LoadMachine(*host_, machineDir_, error, options_.standins, &machine_)) {
         return Broken("machine " + machineDir_.string() + ": " + error);
     }
     // Start-up sounds must not hold the run up; the network reaches only a scenario's own
@@ -308,12 +309,7 @@ bool Player::SetUp() {
 // when it starts, and the stop program really ends it. A process line naming a missing
 // program gets the jfw stand-in under that name. Without stand-ins they are only listed.
 void Player::StartStandinProcesses() {
-    MachineDescription machine;
-    std::string error;
-    const std::optional<std::string> ini = ReadHostFile(machineDir_ / "machine.ini");
-    if (ini) {
-        ParseMachineDescription(*ini, machine, error);
-    }
+    const MachineDescription& machine = machine_;
     const fs::path jfw =
         options_.standins.empty() ? fs::path() : NativeStandinFile(options_.standins, "jfw");
     for (const auto& process : machine.processes) {

@@ -134,7 +134,7 @@ fs::path NativeStandinFile(const fs::path& standinDir, const std::string& name) 
 }
 
 bool LoadMachine(SimHost& host, const fs::path& machineDir, std::string& error,
-                 const fs::path& standinDir) {
+                 const fs::path& standinDir, MachineDescription* description) {
     std::error_code ec;
     if (!fs::is_directory(machineDir, ec)) {
         error = "no machine folder " + machineDir.string();
@@ -201,6 +201,9 @@ bool LoadMachine(SimHost& host, const fs::path& machineDir, std::string& error,
                 return false;
             }
         }
+    }
+    if (description != nullptr) {
+        *description = std::move(d);
     }
     return true;
 }

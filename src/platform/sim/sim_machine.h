@@ -54,10 +54,12 @@ bool ParseMachineDescription(const std::string& text, MachineDescription& out, s
 // Sets host up as the machine described in machineDir: copies drive_c/ into the sandbox's
 // drive C: (the sandbox is then the test's own copy, free to change), imports
 // registry.reg, applies machine.ini. When standinDir is given, the native stand-ins built
-// there are copied to the places [standins] names. False, with error set, when a part of
-// the description cannot be read.
+// there are copied to the places [standins] names. When description is given, it receives
+// machine.ini as parsed. False, with error set, when a part of the description cannot be
+// read.
 bool LoadMachine(SimHost& host, const std::filesystem::path& machineDir, std::string& error,
-                 const std::filesystem::path& standinDir = {});
+                 const std::filesystem::path& standinDir = {},
+                 MachineDescription* description = nullptr);
 
 // The built file of a stand-in in standinDir ("jfw" -> standinDir/jfw, "JfwAPI" ->
 // standinDir/JfwAPI.so); empty when it is not there.
