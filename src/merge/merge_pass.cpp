@@ -76,24 +76,7 @@ private:
 struct TargetIndex {
     std::vector<std::string> names;
     bool Has(const std::string& name) const {
-        if (name.empty()) {
-            return false;
-        }
-        size_t low = 0;
-        size_t high = names.size();
-        while (low < high) {
-            const size_t middle = low + (high - low) / 2;
-            const int order = names[middle].compare(name);
-            if (order == 0) {
-                return true;
-            }
-            if (order < 0) {
-                low = middle + 1;
-            } else {
-                high = middle;
-            }
-        }
-        return false;
+        return !name.empty() && std::binary_search(names.begin(), names.end(), name);
     }
 };
 

@@ -345,22 +345,18 @@ int64_t LoadFileRange(PackageState& state, Host& host, Log& log, const std::stri
     // Only the program file is kept open: a user's file held open could not be replaced.
     const bool own = path == state.ownPath;
     std::unique_ptr<HostFile> other;
-    HostFile* file = nullptr;
-    if (own && state.openFile && state.openPath == path && state.openFile->Seek(offset)) {
-        file = state.openFile.get();
-    } else {
-        std::unique_ptr<HostFile> opened = host.OpenRead(path);
-        if (!opened || !opened->Seek(offset)) {
+    std::unique_ptr<HostFile>& file = own ? state.openFile : other;
+    if (own && state.openPath != path) {
+        file.reset(); // the program was opened under another path before
+    }
+    if (!file || !file->Seek(offset)) {
+        file = host.OpenRead(path);
+        if (!file || !file->Seek(offset)) {
             log.LogLine("! Can't access to file ! ");
             return 0;
         }
         if (own) {
-            state.openFile = std::move(opened);
             state.openPath = path;
-            file = state.openFile.get();
-        } else {
-            other = std::move(opened);
-            file = other.get();
         }
     }
     int64_t done = 0;
