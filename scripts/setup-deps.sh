@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang-14 libclang-rt-14-dev clang-tidy cppcheck clang-format
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-    wine wine64 xvfb xauth imagemagick osslsigncode openssl
+    wine wine64 xvfb xauth imagemagick osslsigncode openssl debootstrap
     zlib1g-dev libbenchmark-dev libgtest-dev libgmock-dev python3
 )
 missing=()
@@ -16,4 +16,15 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The shipping 32-bit installer runs under wine32 inside a cached Debian root (never on the
+# host's own dpkg): made once here where this machine can run 32-bit programs.
+root_script=$(dirname "$0")/../tools/wine/i686-root.sh
+if why=$(bash "$root_script" check); then
+    for kind in wow64 win32; do
+        bash "$root_script" prepare "$kind"
+    done
+else
+    echo "The i686 Wine tests will be ${why}"
 fi

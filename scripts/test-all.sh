@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build-all.sh
-echo "== tests: native (includes the Wine tests when Wine is installed)"
+echo "== tests: native (with the Wine tests of both Windows builds where Wine can run them)"
 # The Wine tests wait on Wine and the virtual display much of the time: one more job than
 # cores keeps both busy.
 ctest --preset native -j "$(($(nproc) + 1))"

@@ -3,7 +3,9 @@
 
 Each described machine becomes a fresh Wine prefix (tools/wine/make-prefix.sh); jawsprobe.exe
 then reports what the installer finds there, and the stand-ins run as real processes.
-Exit code 77 (skipped) when wine or the mingw-x86_64 build is missing.
+The i686 build runs under wine32 in a cached root (tools/wine/wine_for_build.py), where it
+reads the registry as a 32-bit process under WOW64. Exit code 77 (skipped) when the Windows
+build or a Wine that runs it is missing.
 """
 import argparse
 import os
@@ -17,15 +19,18 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "testing"))
 from checks import SKIP, check, summary  # noqa: E402
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "wine"))
+from wine_for_build import WineForBuild  # noqa: E402
+
 JAWS = "C:\\Program Files\\Freedom Scientific\\JAWS\\"
 RUNTIME = "C:\\Program Files\\Freedom Scientific\\RunTime JAWS\\"
 
 
 class Prefix:
-    def __init__(self, source, build, machine, work):
+    def __init__(self, source, build, wine, machine, work):
         self.path = work / machine
-        self.env = dict(os.environ, WINEPREFIX=str(self.path), WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env = wine.env(os.environ, WINEPREFIX=str(self.path), WINEDEBUG="-all",
+                            WINEDLLOVERRIDES="mscoree,mshtml=")
         self.probe = build / "tools" / "jawsprobe" / "jawsprobe.exe"
         out = subprocess.run(
             ["bash", str(source / "tools" / "wine" / "make-prefix.sh"),
@@ -168,20 +173,22 @@ def main():
     parser.add_argument("--source", type=Path, required=True)
     parser.add_argument("--build", type=Path, required=True)
     args = parser.parse_args()
-    if shutil.which("wine") is None or shutil.which("wineserver") is None:
-        print("SKIP: wine is not installed")
-        return SKIP
     needed = [args.build / "tools" / "jawsprobe" / "jawsprobe.exe"] + [
         args.build / "standins" / n for n in ("jfw.exe", "JfwKill.exe", "scompile.exe")]
     missing = [str(p) for p in needed if not p.is_file()]
     if missing:
-        print("SKIP: no mingw-x86_64 build (missing " + ", ".join(missing) + ")")
+        print("SKIP: no Windows build (missing " + ", ".join(missing) + ")")
         return SKIP
+    wine = WineForBuild(args.build)
+    if wine.skip:
+        print("SKIP: " + wine.skip)
+        return SKIP
+    print(wine.describe())
     with tempfile.TemporaryDirectory(prefix="vuni-wine-") as work:
         for machine, checks in (("jaws11-10", (two_versions, running_processes, compiler)),
                                 ("jaws510", (old_settings,))):
             print(f"== {machine}")
-            prefix = Prefix(args.source, args.build, machine, Path(work))
+            prefix = Prefix(args.source, args.build, wine, machine, Path(work))
             try:
                 for c in checks:
                     c(prefix)

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """A signed installer starts under Wine with its package loaded.
 
-Builds the example installer on the x86_64 stub, signs it with a self-signed certificate,
-starts it in a fresh 64-bit prefix made from tests/machines/no-jaws on a virtual display
+Builds the example installer on the stub of the given Windows build, signs it with a
+self-signed certificate, starts it (the i686 build under wine32, tools/wine/wine_for_build.py)
+in a fresh prefix made from tests/machines/no-jaws on a virtual display
 (xvfb-run -a), and checks with vuni-driver.exe that the window comes up titled
 "Vuni pour " + the application name, which it is only when the package was read.
-Exit code 77 (skipped) without wine, xvfb-run, openssl, osslsigncode or the builds.
+Exit code 77 (skipped) without Wine for the build, xvfb-run, openssl, osslsigncode or the
+builds.
 """
 import argparse
 import os
@@ -16,8 +18,10 @@ import tempfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "testing"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "wine"))
 from checks import SKIP, check, failures, summary  # noqa: E402
 from signing import build_signed, run  # noqa: E402
+from wine_for_build import WineForBuild, stub_of  # noqa: E402
 
 APPLICATION = "Bloc-notes"
 
@@ -36,22 +40,26 @@ def wine(work, env, *args, timeout=120):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--source", type=Path, required=True)
-    parser.add_argument("--build", type=Path, required=True, help="the mingw-x86_64 build")
+    parser.add_argument("--build", type=Path, required=True, help="a mingw-* build")
     parser.add_argument("--vunipack", type=Path, required=True)
     args = parser.parse_args()
     args.source = args.source.resolve()
     args.build = args.build.resolve()
     args.vunipack = args.vunipack.resolve()
-    tools = ("wine", "wineserver", "xvfb-run", "openssl", "osslsigncode")
+    tools = ("xvfb-run", "openssl", "osslsigncode")
     missing = [t for t in tools if shutil.which(t) is None]
     if missing:
         print("SKIP: not installed: " + ", ".join(missing))
         return SKIP
-    stub = args.build / "tools" / "vuni" / "vuni.exe"
+    stub = stub_of(args.build)
     driver = args.build / "tools" / "wine-driver" / "vuni-driver.exe"
     absent = [str(p) for p in (stub, driver, args.vunipack) if not p.is_file()]
     if absent:
-        print("SKIP: no mingw-x86_64 or native build (missing " + ", ".join(absent) + ")")
+        print("SKIP: no Windows or native build (missing " + ", ".join(absent) + ")")
+        return SKIP
+    wine_for_build = WineForBuild(args.build)
+    if wine_for_build.skip:
+        print("SKIP: " + wine_for_build.skip)
         return SKIP
     # The installer and the driver must share one display: the whole run goes on under
     # one xvfb-run.
@@ -66,8 +74,8 @@ def main():
             return 1
 
         prefix = work / "prefix"
-        env = dict(os.environ, WINEPREFIX=str(prefix), WINEARCH="win64", WINEDEBUG="-all",
-                   WINEDLLOVERRIDES="mscoree,mshtml=")
+        env = wine_for_build.env(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all",
+                                 WINEDLLOVERRIDES="mscoree,mshtml=")
         with open(work / "prefix.log", "w+b") as log:
             made = subprocess.run(["bash", str(args.source / "tools" / "wine" / "make-prefix.sh"),
                                    str(args.source / "tests" / "machines" / "no-jaws"),

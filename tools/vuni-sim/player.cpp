@@ -413,8 +413,11 @@ void Player::Act(const ScenarioLine& line) {
         return;
     }
     if (command == "package" || command == "program") {
-        const fs::path path = folder_ / fs::path(Cp1252ToUtf8(args[0]));
         std::error_code ec;
+        // @stub: the installer's own program without a package; here, this very program.
+        const fs::path path = command == "program" && args[0] == "@stub"
+                                  ? fs::read_symlink("/proc/self/exe", ec)
+                                  : folder_ / fs::path(Cp1252ToUtf8(args[0]));
         if (!fs::exists(path, ec)) {
             Broken("line " + std::to_string(line.number) + ": no " + path.string());
             return;

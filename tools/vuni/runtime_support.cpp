@@ -16,29 +16,30 @@ void __verbose_terminate_handler() {
 // exception classes and their strings out of the program file.
 #include <bits/functexcept.h>
 
+// Declared noreturn by the library header above.
 namespace std {
-[[noreturn]] void __throw_bad_alloc() {
+void __throw_bad_alloc() {
     std::abort();
 }
-[[noreturn]] void __throw_bad_array_new_length() {
+void __throw_bad_array_new_length() {
     std::abort();
 }
-[[noreturn]] void __throw_length_error(const char*) {
+void __throw_length_error(const char*) {
     std::abort();
 }
-[[noreturn]] void __throw_out_of_range(const char*) {
+void __throw_out_of_range(const char*) {
     std::abort();
 }
-[[noreturn]] void __throw_out_of_range_fmt(const char*, ...) {
+void __throw_out_of_range_fmt(const char*, ...) {
     std::abort();
 }
-[[noreturn]] void __throw_logic_error(const char*) {
+void __throw_logic_error(const char*) {
     std::abort();
 }
-[[noreturn]] void __throw_invalid_argument(const char*) {
+void __throw_invalid_argument(const char*) {
     std::abort();
 }
-[[noreturn]] void __throw_bad_function_call() {
+void __throw_bad_function_call() {
     std::abort();
 }
 } // namespace std

@@ -24,6 +24,7 @@ import time
 from pathlib import Path
 
 import result_tree
+from wine_for_build import KINDS, WineForBuild, stub_of
 
 SKIP, FAILED, WRONG = 77, 1, 2
 SCREEN = "1024x768x24"
@@ -296,7 +297,9 @@ class Player:
             elif command == "package" and len(a) == 1:
                 self.package = (self.folder / a[0]).resolve()
             elif command == "program" and len(a) == 1:
-                self.program = (self.folder / a[0]).resolve()
+                # @stub: the bare installer program of the build being played.
+                self.program = (stub_of(self.args.build) if a[0] == "@stub"
+                                else (self.folder / a[0]).resolve())
             elif command == "program-path" and len(a) == 1:
                 self.program_path = a[0]
             elif command == "process" and len(a) == 2:
@@ -325,7 +328,7 @@ class Player:
         self.prefix = work / "prefix"
         make = self.args.source / "tools" / "wine" / "make-prefix.sh"
         standins = self.args.build / "standins"
-        env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        env = self.args.wine.env(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         if self.args.template_dir is None:
             out = subprocess.run(["bash", str(make), str(self.machine), str(self.prefix),
                                   str(standins)], env=env, capture_output=True, timeout=300)
@@ -340,7 +343,8 @@ class Player:
                     digest.update(str(f.relative_to(self.machine)).encode() + f.read_bytes())
             for f in sorted(standins.glob("*")):
                 digest.update(f.name.encode() + str(f.stat().st_mtime).encode())
-            template = self.args.template_dir / f"{self.machine.name}-{digest.hexdigest()[:12]}"
+            template = (self.args.template_dir /
+                        f"{self.machine.name}-{self.args.wine.kind}-{digest.hexdigest()[:12]}")
             self.args.template_dir.mkdir(parents=True, exist_ok=True)
             with open(str(template) + ".lock", "w") as lock:
                 fcntl.flock(lock, fcntl.LOCK_EX)
@@ -360,8 +364,8 @@ class Player:
             fields = line.split("\t")
             if fields[0] == "shell" and len(fields) == 3:
                 self.shell[fields[1]] = fields[2]
-        self.env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env = self.args.wine.env(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
+                                      WINEDLLOVERRIDES="mscoree,mshtml=")
 
     def place_program(self, work):
         ini = read_ini(self.machine / "machine.ini")
@@ -375,8 +379,7 @@ class Player:
                 raise ScenarioError(f"no manifest in {self.package}")
             built = work / "program.exe"
             out = subprocess.run([str(self.args.vunipack), "build", str(manifest), "-o",
-                                  str(built), "--stub", str(self.args.build / "tools" / "vuni" /
-                                                           "vuni.exe")],
+                                  str(built), "--stub", str(stub_of(self.args.build))],
                                  capture_output=True, timeout=120)
             if out.returncode != 0:
                 raise ScenarioError("vunipack build: " + out.stderr.decode(errors="replace"))
@@ -388,7 +391,7 @@ class Player:
             if data[:2] != b"MZ" or data[pe:pe + 4] != b"PE\0\0":
                 raise CannotRun("the program file is no Windows program: vuni-sim only")
         else:
-            source = self.args.build / "tools" / "vuni" / "vuni.exe"
+            source = stub_of(self.args.build)
         self.program_machine = where
         self.program_windows = self.windows_path(where)
         target = self.unix(where)
@@ -839,7 +842,11 @@ def main():
     parser.add_argument("scenario", type=Path)
     parser.add_argument("--source", type=Path, default=source)
     parser.add_argument("--build", type=Path, default=source / "build" / "mingw-x86_64",
-                        help="the mingw-x86_64 build")
+                        help="a Windows build: mingw-x86_64 or the shipping mingw-i686")
+    parser.add_argument("--wine-root", choices=KINDS, default="auto",
+                        help="the Wine that plays it: the host's (x86_64 only), or wine32 in a "
+                             "cached root with a 64-bit (wow64) or 32-bit (win32) Windows; "
+                             "auto: host for x86_64, wow64 for i686")
     parser.add_argument("--vunipack", type=Path,
                         default=source / "build" / "native" / "tools" / "vunipack" / "vunipack")
     parser.add_argument("--vuni-sim", type=Path,
@@ -852,15 +859,16 @@ def main():
     parser.add_argument("--no-access", dest="access", action="store_false",
                         help="leave out the accessibility checks of each new page")
     args = parser.parse_args()
-    if shutil.which("wine") is None or shutil.which("wineserver") is None:
-        print("SKIP: wine is not installed")
-        return SKIP
-    needed = [args.build / "tools" / "vuni" / "vuni.exe",
+    needed = [stub_of(args.build),
               args.build / "tools" / "wine-driver" / "vuni-driver.exe",
               args.build / "standins" / "jfw.exe", args.vunipack]
     missing = [str(p) for p in needed if not p.is_file()]
     if missing:
         print("SKIP: missing " + ", ".join(missing))
+        return SKIP
+    args.wine = WineForBuild(args.build, args.wine_root)
+    if args.wine.skip:
+        print("SKIP: " + args.wine.skip)
         return SKIP
     if not os.environ.get("DISPLAY"):
         if shutil.which("xvfb-run") is None:
@@ -868,6 +876,7 @@ def main():
             return SKIP
         return subprocess.run(["xvfb-run", "-a", "-s", f"-screen 0 {SCREEN}", sys.executable,
                                *sys.argv]).returncode
+    print(f"     {args.wine.describe()}", flush=True)
     return run(args)
 
 

@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 // clang-format on
 
+#include "platform/win32/proc_address.h"
 #include "platform/win32/win32_host.h"
 #include "platform/windows_version.h"
 
@@ -13,14 +14,6 @@ constexpr DWORD kQueryInformation = 0x400;         // PROCESS_QUERY_INFORMATION
 constexpr DWORD kQueryLimitedInformation = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
 constexpr DWORD kVmRead = 0x10;                    // PROCESS_VM_READ
 constexpr DWORD kImagePathBytes = 260;
-
-template <typename Function> Function LookUp(HMODULE module, const char* name) {
-    if (module == nullptr) {
-        return nullptr;
-    }
-    auto generic = reinterpret_cast<void (*)()>(GetProcAddress(module, name));
-    return reinterpret_cast<Function>(generic);
-}
 
 class ProcessHandle {
 public:
@@ -62,7 +55,7 @@ std::string ImagePathThroughPsapi(DWORD id) {
     }
     Library psapi("psapi.dll");
     using Fn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
-    auto getModuleFileNameEx = LookUp<Fn>(psapi.Get(), "GetModuleFileNameExA");
+    auto getModuleFileNameEx = ProcAddress<Fn>(psapi.Get(), "GetModuleFileNameExA");
     if (getModuleFileNameEx == nullptr) {
         return {};
     }
@@ -84,7 +77,7 @@ std::string ImagePathThroughKernel32(DWORD id) {
     }
     Library kernel32("kernel32.dll");
     using Fn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
-    auto queryFullProcessImageName = LookUp<Fn>(kernel32.Get(), "QueryFullProcessImageNameA");
+    auto queryFullProcessImageName = ProcAddress<Fn>(kernel32.Get(), "QueryFullProcessImageNameA");
     if (queryFullProcessImageName == nullptr) {
         return {};
     }

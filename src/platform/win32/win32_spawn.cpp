@@ -1,4 +1,5 @@
 // Starting programs, waiting for them, and calling one function of a library.
+#include "platform/win32/proc_address.h"
 #include "platform/win32/win32_host.h"
 
 #include <vector>
@@ -72,12 +73,12 @@ LibraryCallResult Win32Host::CallLibraryFunction(const std::string& library,
         return out;
     }
     using Function = int(__stdcall*)(const char*);
-    FARPROC address = GetProcAddress(module, function.c_str());
-    if (address == nullptr) {
+    const auto call = ProcAddress<Function>(module, function.c_str());
+    if (call == nullptr) {
         out.status = LibraryCallStatus::NoFunction;
     } else {
         out.status = LibraryCallStatus::Called;
-        out.result = reinterpret_cast<Function>(reinterpret_cast<void*>(address))(argument.c_str());
+        out.result = call(argument.c_str());
     }
     FreeLibrary(module);
     return out;

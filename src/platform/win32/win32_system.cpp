@@ -3,23 +3,11 @@
 #include <shlobj.h>
 // clang-format on
 
+#include "platform/win32/proc_address.h"
 #include "platform/win32/win32_host.h"
 #include "platform/windows_version.h"
 
 namespace vuni {
-namespace {
-
-// A function of a system library, looked up by name because older Windows lack it.
-template <typename Function> Function LookUp(HMODULE module, const char* name) {
-    if (module == nullptr) {
-        return nullptr;
-    }
-    // Through a generic function pointer: the cast between function types is deliberate.
-    auto generic = reinterpret_cast<void (*)()>(GetProcAddress(module, name));
-    return reinterpret_cast<Function>(generic);
-}
-
-} // namespace
 
 std::string Win32Host::SpecialFolder(int csidl) {
     char buffer[MAX_PATH + 1] = {};
@@ -47,7 +35,7 @@ int Win32Host::WindowsVersionClass() {
 bool Win32Host::IsWindows64() {
     using GetNativeSystemInfoFn = void(WINAPI*)(SYSTEM_INFO*);
     auto getNativeSystemInfo =
-        LookUp<GetNativeSystemInfoFn>(GetModuleHandleA("kernel32.dll"), "GetNativeSystemInfo");
+        ProcAddress<GetNativeSystemInfoFn>(GetModuleHandleA("kernel32.dll"), "GetNativeSystemInfo");
     if (getNativeSystemInfo == nullptr) {
         return false;
     }

@@ -46,9 +46,12 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
 
 // Multi-line boxes are read-only: Tab and Enter must leave them for the dialog keys and the
 // shortcuts rather than be taken as text.
-LRESULT CALLBACK TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto previous = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(box, GWLP_USERDATA));
-    LRESULT result = CallWindowProcA(previous, box, message, wParam, lParam);
+LRESULT CALLBACK TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(box, TextBoxProc, 0);
+    }
+    LRESULT result = DefSubclassProc(box, message, wParam, lParam);
     if (message == WM_GETDLGCODE) {
         result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
     }
@@ -214,9 +217,7 @@ bool MainWindow::CreateControls(HINSTANCE instance) {
         }
         case ctl::ControlType::TextBox: {
             SendMessageA(control, EM_SETLIMITTEXT, 0, 0); // the system's largest limit
-            const LONG_PTR previous =
-                SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TextBoxProc));
-            SetWindowLongPtrA(control, GWLP_USERDATA, previous);
+            SetWindowSubclass(control, TextBoxProc, 0, 0);
             break;
         }
         default:
