@@ -15,7 +15,7 @@ for preset in native mingw-i686 mingw-x86_64; do
 done
 
 vunipack=build/native/tools/vunipack/vunipack
-shipping=build/mingw-i686/tools/vuni/vuni.exe
+shipping=build/mingw-i686/vuni.exe
 
 installer=build/Vuni-example.exe
 echo "== vunipack build (the shipping 32-bit installer)"
@@ -39,7 +39,7 @@ else
     build=mingw-x86_64
     installer_to_show=build/Vuni-example-x86_64.exe
     "$vunipack" build examples/blocnotes/blocnotes.vunipack.ini -o "$installer_to_show" \
-        --stub build/mingw-x86_64/tools/vuni/vuni.exe >/dev/null
+        --stub build/mingw-x86_64/vuni.exe >/dev/null
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -1,6 +1,6 @@
 // The program's start-up and end over the simulated Windows and the headless window: what
 // the log says first, the intro sound's wait, and the fatal creation failures.
-#include "app/headless_window.h"
+#include "headless/headless_window.h"
 #include "app/installer.h"
 #include "platform/sim/sim_machine.h"
 #include "testing/package_builder.h"

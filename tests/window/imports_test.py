@@ -33,7 +33,7 @@ def main():
     failures = 0
     for preset, tool in (("mingw-i686", "i686-w64-mingw32-objdump"),
                          ("mingw-x86_64", "x86_64-w64-mingw32-objdump")):
-        exe = Path(args.root) / "build" / preset / "tools" / "vuni" / "vuni.exe"
+        exe = Path(args.root) / "build" / preset / "vuni.exe"
         objdump = shutil.which(tool)
         if not exe.is_file() or objdump is None:
             print(f"skip {preset}: {'no vuni.exe' if not exe.is_file() else 'no ' + tool}")

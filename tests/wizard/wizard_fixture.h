@@ -8,7 +8,7 @@
 #include "testing/package_builder.h"
 #include "testing/temp_dir.h"
 #include "wizard/controls.h"
-#include "wizard/headless_view.h"
+#include "headless/headless_view.h"
 #include "wizard/wizard.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "player.h"
 
-#include "app/headless_window.h"
+#include "headless/headless_window.h"
 #include "app/installer.h"
 #include "platform/sim/sim_machine.h"
 #include "scenario.h"

@@ -17,7 +17,7 @@ PE_MACHINE = {0x14C: "i686", 0x8664: "x86_64"}
 
 def stub_of(build):
     """The bare installer program of a Windows build tree."""
-    return Path(build) / "tools" / "vuni" / "vuni.exe"
+    return Path(build) / "vuni.exe"
 
 
 def machine_of(exe):

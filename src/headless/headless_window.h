@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/installer_window.h"
-#include "wizard/headless_view.h"
+#include "headless/headless_view.h"
 
 #include <functional>
 

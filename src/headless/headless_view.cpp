@@ -1,4 +1,4 @@
-#include "wizard/headless_view.h"
+#include "headless/headless_view.h"
 
 #include "text/text.h"
 #include "wizard/controls.h"

@@ -1,4 +1,4 @@
-#include "app/headless_window.h"
+#include "headless/headless_window.h"
 
 namespace vuni {
 
