@@ -5,15 +5,16 @@
 # under share/doc/vuni. The stub is a Windows program: VUNI_STUB names one already built (the
 # presets take build/mingw-i686/vuni.exe); left empty, it is built here with the MinGW i686
 # cross compiler when that is installed.
-# Windows (the MinGW builds): vunipack.exe and vuni.exe side by side in bin/, with the guides.
+# Windows (the MinGW builds): vunipack.exe and vuni.exe side by side at the top of the zip,
+# the guides and the example in docs/.
 include(GNUInstallDirs)
 
 set(VUNI_STUB "" CACHE FILEPATH
     "The i686 vuni.exe installed beside vunipack; empty: built here with MinGW when found")
 
 if(WIN32)
-    install(TARGETS vunipack vuni RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    set(_vuni_docs ${CMAKE_INSTALL_DOCDIR})
+    install(TARGETS vunipack vuni RUNTIME DESTINATION .)
+    set(_vuni_docs docs)
 else()
     install(TARGETS vunipack RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     set(_vuni_docs ${CMAKE_INSTALL_DOCDIR})
