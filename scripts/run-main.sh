@@ -56,7 +56,9 @@ wine 'C:\Vuni-example.exe' >/dev/null 2>&1 &
 wine "$driver" wait
 echo "window title: \$(wine "$driver" title | tr -d '\r')"
 sleep 2
-import -window root "$shot"
+# The window alone, title bar included (the prefix has Wine draw the caption).
+set -- \$(wine "$driver" rect | tr -d '\r')
+import -window root -crop "\${3}x\${4}+\${1}+\${2}" +repage "$shot"
 wine "$driver" close >/dev/null
 wineserver -w
 EOF

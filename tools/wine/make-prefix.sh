@@ -30,6 +30,9 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 wine wineboot -i >/dev/null 2>&1
+# Windows draw their own caption, as on Windows: under Xvfb there is no window manager to
+# draw one, and screenshots of the window would show no title bar.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 wineserver -w
 
 drive_c=$prefix/drive_c
