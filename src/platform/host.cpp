@@ -91,7 +91,7 @@ WallClock Host::LocalTimeNow() {
 bool Host::NetworkStartup() {
     return false;
 }
-int64_t Host::TcpConnect(const std::string&, uint16_t) {
+int64_t Host::TcpConnect(const std::string&, uint16_t, uint32_t) {
     return -1;
 }
 int64_t Host::TcpSend(int64_t, const void*, size_t) {

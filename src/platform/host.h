@@ -166,8 +166,9 @@ public:
 
     // ---- network: one TCP connection at a time, for the version check
     virtual bool NetworkStartup();
-    // A connected socket, or -1.
-    virtual int64_t TcpConnect(const std::string& host, uint16_t port);
+    // A connected socket, or -1. Trying every address of the host takes at most timeoutMs
+    // in all (the name lookup itself cannot be bounded).
+    virtual int64_t TcpConnect(const std::string& host, uint16_t port, uint32_t timeoutMs);
     // Bytes sent (may be fewer than size), 0 when the socket cannot take them now, -1 on
     // error.
     virtual int64_t TcpSend(int64_t socket, const void* data, size_t size);

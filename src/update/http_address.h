@@ -17,6 +17,15 @@ struct HttpAddress {
 // address has no "://", an empty host, or a port that is not a number from 1 to 65535.
 bool SplitAddress(std::string_view address, HttpAddress& out);
 
+// The longest address handed to the shell's open.
+constexpr size_t kMaxWebAddressLength = 2048;
+
+// true for a well-formed http:// or https:// address (scheme in any case): a host name, an
+// IPv4 address or a bracketed IPv6 address, an optional port from 1 to 65535, at most
+// kMaxWebAddressLength characters, and no blank, quote, control character or other
+// character that an address cannot hold unencoded (bytes beyond ASCII are allowed).
+bool IsWebAddress(std::string_view text);
+
 // The request bytes, exactly: "GET /" path " HTTP/1.1", Accept, Host (with ":port" only
 // when the port is not 80), "Connection: close", and the empty line.
 std::string BuildRequest(const HttpAddress& address);

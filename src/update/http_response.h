@@ -99,13 +99,15 @@ public:
 };
 
 struct HttpWaits {
+    uint32_t connectMs = 10000;          // the connection must be accepted within this time
     uint32_t sendMs = 10000;             // sending is retried this long
     uint32_t readMs = 10000;             // each read waits this long for data
     uint32_t unknownLengthReadMs = 1000; // reads of a body that runs until the end
     uint32_t pollStepMs = 100;           // how often a wait looks for data
-    // The whole answer must arrive within this time, so that a server that trickles bytes
-    // cannot hold the installer for ever; reaching it ends the data like a silent read.
-    uint32_t totalMs = 120000;
+    // The whole exchange (connection, request and answer) ends within this time: the check
+    // runs on the window's one thread, and a server that trickles bytes must not hold the
+    // window. Reaching it ends the data like a silent read.
+    uint32_t totalMs = 20000;
 };
 
 // Reads the answer from source: the first block of at most limits.firstBlock bytes, then

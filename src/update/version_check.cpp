@@ -2,6 +2,7 @@
 
 #include "text/text.h"
 #include "update/date_mask.h"
+#include "update/http_address.h"
 #include "update/version_descriptor.h"
 #include "update/version_template.h"
 #include "update/web_download.h"
@@ -10,10 +11,6 @@ namespace vuni {
 
 std::string LocalVersionFilePath(Host& host, const PackageInfo& info, const WallClock& now) {
     return host.TemporaryFolder() + RemoteVersionFileName(info, now);
-}
-
-bool IsWebAddress(std::string_view text) {
-    return StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://");
 }
 
 void CheckForNewVersion(VersionCheckContext& context, bool silent) {

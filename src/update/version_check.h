@@ -44,7 +44,4 @@ void CheckForNewVersion(VersionCheckContext& context, bool silent);
 // The local copy of the descriptor: the temporary folder + the remote file name.
 std::string LocalVersionFilePath(Host& host, const PackageInfo& info, const WallClock& now);
 
-// true for an address starting with "http://" or "https://", in any case.
-bool IsWebAddress(std::string_view text);
-
 } // namespace vuni

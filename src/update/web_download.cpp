@@ -3,17 +3,24 @@
 #include "update/http_address.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vuni {
 namespace {
 
+// Milliseconds left before end (0 once it has passed).
+uint32_t Left(Host& host, uint64_t end) {
+    const uint64_t now = host.TickCount();
+    return now >= end ? 0 : static_cast<uint32_t>(std::min<uint64_t>(end - now, UINT32_MAX));
+}
+
 // The Host socket as a byte source: a wait is a series of short polls, up to the end of
-// the wait or of the whole answer's time, whichever comes first.
+// the wait or of the whole exchange, whichever comes first.
 class SocketSource : public ByteSource {
 public:
-    SocketSource(Host& host, int64_t socket, const HttpWaits& waits)
+    SocketSource(Host& host, int64_t socket, const HttpWaits& waits, uint64_t endOfExchange)
         : host_(host), socket_(socket), pollStepMs_(std::max<uint32_t>(waits.pollStepMs, 1)),
-          endOfAnswer_(host.TickCount() + waits.totalMs) {}
+          endOfAnswer_(endOfExchange) {}
 
     int64_t Receive(char* buffer, size_t size, uint32_t waitMs) override {
         const uint64_t end = std::min(host_.TickCount() + waitMs, endOfAnswer_);
@@ -37,8 +44,9 @@ private:
     uint64_t endOfAnswer_;
 };
 
-bool SendAll(Host& host, int64_t socket, const std::string& bytes, const HttpWaits& waits) {
-    const uint64_t start = host.TickCount();
+bool SendAll(Host& host, int64_t socket, const std::string& bytes, const HttpWaits& waits,
+             uint64_t endOfExchange) {
+    const uint64_t end = std::min(host.TickCount() + waits.sendMs, endOfExchange);
     size_t sent = 0;
     while (sent < bytes.size()) {
         const int64_t n = host.TcpSend(socket, bytes.data() + sent, bytes.size() - sent);
@@ -46,7 +54,7 @@ bool SendAll(Host& host, int64_t socket, const std::string& bytes, const HttpWai
             return false;
         }
         if (n == 0) {
-            if (host.TickCount() - start >= waits.sendMs) {
+            if (host.TickCount() >= end) {
                 return false;
             }
             host.Sleep(std::max<uint32_t>(waits.pollStepMs, 1));
@@ -65,15 +73,17 @@ DownloadResult DownloadToFile(Host& host, std::string_view address, const std::s
     if (!SplitAddress(address, parts)) {
         return DownloadResult::BadAddress;
     }
-    const int64_t socket = host.TcpConnect(parts.host, parts.port);
+    const uint64_t end = host.TickCount() + waits.totalMs;
+    const int64_t socket =
+        host.TcpConnect(parts.host, parts.port, std::min(waits.connectMs, Left(host, end)));
     if (socket < 0) {
         return DownloadResult::ConnectFailed;
     }
-    if (!SendAll(host, socket, BuildRequest(parts), waits)) {
+    if (!SendAll(host, socket, BuildRequest(parts), waits, end)) {
         host.TcpClose(socket);
         return DownloadResult::SendFailed;
     }
-    SocketSource source(host, socket, waits);
+    SocketSource source(host, socket, waits, end);
     const HttpResponseParser response = ReadHttpResponse(source, waits, limits);
     host.TcpClose(socket);
     if (response.State() != HttpState::Complete) {

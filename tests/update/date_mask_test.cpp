@@ -1,6 +1,7 @@
 #include "platform/sim/sim_host.h"
 #include "testing/temp_dir.h"
 #include "update/date_mask.h"
+#include "update/http_address.h"
 #include "update/version_check.h"
 #include "update/version_template.h"
 
@@ -94,12 +95,40 @@ TEST(VersionTemplate, RemoteNameAndLocalCopy) {
     EXPECT_EQ(LocalVersionFilePath(host, Sample(), now), "C:\\Temp\\monappli-1.2.upqUPQ");
 }
 
-TEST(VersionTemplate, OnlyWebAddressesAreOpened) {
-    EXPECT_TRUE(IsWebAddress("http://example.org/new.exe"));
-    EXPECT_TRUE(IsWebAddress("HTTPS://example.org/"));
-    for (const char* other : {"C:\\Windows\\calc.exe", "file:///c:/x.exe", "ftp://host/x",
-                              "\\\\server\\share\\setup.exe", " http://x", "httpx://a", ""}) {
-        EXPECT_FALSE(IsWebAddress(other)) << other;
+TEST(VersionTemplate, OnlyWellFormedWebAddressesAreOpened) {
+    for (const char* address :
+         {"http://example.org/new.exe", "HTTPS://example.org/", "http://example.org",
+          "https://user@files.example.org:8443/v2/setup.exe?lang=fr&x=1#top", "http://[::1]:8080/x",
+          "http://192.0.2.7/%C3%A9t%C3%A9.zip", "http://exemple.fr/été.exe"}) {
+        EXPECT_TRUE(IsWebAddress(address)) << address;
+    }
+    const std::string longest = "http://example.org/" + std::string(kMaxWebAddressLength - 19, 'a');
+    EXPECT_TRUE(IsWebAddress(longest));
+    for (const std::string& other : {std::string("C:\\Windows\\calc.exe"),
+                                     std::string("file:///c:/x.exe"),
+                                     std::string("ftp://host/x"),
+                                     std::string("\\\\server\\share\\setup.exe"),
+                                     std::string(" http://x"),
+                                     std::string("httpx://a"),
+                                     std::string(),
+                                     std::string("http://"),
+                                     std::string("https:///path"),
+                                     std::string("http://:80/"),
+                                     std::string("http://@/"),
+                                     std::string("http://exa mple.org/"),
+                                     std::string("http://example.org/a b"),
+                                     std::string("http://example.org/\"\" calc"),
+                                     std::string("http://example.org\t/"),
+                                     std::string("http://example.org/x\0y", 22),
+                                     std::string("http://host:0/"),
+                                     std::string("http://host:65536/"),
+                                     std::string("http://host:8o/"),
+                                     std::string("http://.example.org/"),
+                                     std::string("http://ex_ample.org/"),
+                                     std::string("http://example.org\\..\\evil"),
+                                     longest + "a",
+                                     "http://example.org/" + std::string(1 << 20, 'a')}) {
+        EXPECT_FALSE(IsWebAddress(other)) << other.substr(0, 60);
     }
 }
 

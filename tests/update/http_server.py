@@ -13,6 +13,7 @@ Modes:
   close    200, no length: the body ends when the server closes
   stall    200, Content-Length twice the body, half of it sent, then silence
   trickle  200, Content-Length far beyond the body, the body, then one byte every 50 ms
+  drip     200, Content-Length far beyond the body, then one byte a second for 2 minutes
   mute     the request is read and never answered
   404      404 with a body
   302      302 with a Location and a body
@@ -96,6 +97,14 @@ class Handler(socketserver.BaseRequestHandler):
             try:
                 for _ in range(600):
                     time.sleep(0.05)
+                    sock.sendall(b"\n")
+            except OSError:
+                pass
+        elif mode == "drip":
+            sock.sendall(b"HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n")
+            try:
+                for _ in range(120):
+                    time.sleep(1)
                     sock.sendall(b"\n")
             except OSError:
                 pass

@@ -200,6 +200,19 @@ TEST_F(VersionCheck, StalledOrTricklingBodyKeepsWhatArrived) {
     }
 }
 
+// A server that sends one byte a second would keep every read alive: the whole exchange
+// still ends within its bound, with the installer's own waits.
+TEST_F(VersionCheck, ADrippingServerHoldsTheWindowNoLongerThanTheExchangeBound) {
+    const HttpWaits defaults;
+    ASSERT_EQ(context.waits.totalMs, defaults.totalMs);
+    const auto start = std::chrono::steady_clock::now();
+    Check(server_->Location("drip", "newer"), false);
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(defaults.totalMs + 5000));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Pas de nouvelle version détectée ! ") << "nothing but line breaks";
+}
+
 TEST_F(VersionCheck, FailedDownloadsShowAnErrorOnlyWhenAsked) {
     context.waits.readMs = 300;
     const std::string unreachable =

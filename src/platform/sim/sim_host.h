@@ -160,13 +160,13 @@ public:
 
     // network: real POSIX sockets. SetNetworkAvailable(false) makes NetworkStartup fail.
     bool NetworkStartup() override;
-    int64_t TcpConnect(const std::string& host, uint16_t port) override;
+    int64_t TcpConnect(const std::string& host, uint16_t port, uint32_t timeoutMs) override;
     int64_t TcpSend(int64_t socket, const void* data, size_t size) override;
     int64_t TcpReceive(int64_t socket, void* buffer, size_t size, uint32_t timeoutMs) override;
     void TcpClose(int64_t socket) override;
     void SetNetworkAvailable(bool available) { networkAvailable_ = available; }
     int NetworkStartupCount() const { return networkStartups_; }
-    // How long TcpConnect waits for a connection to be accepted.
+    // The longest TcpConnect waits for a connection to be accepted, whatever it is asked.
     void SetConnectTimeout(uint32_t ms) { connectTimeoutMs_ = ms; }
 
 private:

@@ -49,7 +49,8 @@ bool SimHost::NetworkStartup() {
     return networkAvailable_;
 }
 
-int64_t SimHost::TcpConnect(const std::string& host, uint16_t port) {
+int64_t SimHost::TcpConnect(const std::string& host, uint16_t port, uint32_t timeoutMs) {
+    const uint64_t end = TickCount() + std::min(timeoutMs, connectTimeoutMs_);
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -68,7 +69,9 @@ int64_t SimHost::TcpConnect(const std::string& host, uint16_t port) {
             continue;
         }
         const int r = connect(fd, a->ai_addr, a->ai_addrlen);
-        if (r == 0 || (errno == EINPROGRESS && FinishConnect(fd, connectTimeoutMs_))) {
+        const uint64_t now = TickCount();
+        if (r == 0 || (errno == EINPROGRESS && now < end &&
+                       FinishConnect(fd, static_cast<uint32_t>(end - now)))) {
             result = fd;
         } else {
             close(fd);

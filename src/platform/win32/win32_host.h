@@ -51,7 +51,7 @@ public:
 
     // network: Winsock 2.2
     bool NetworkStartup() override;
-    int64_t TcpConnect(const std::string& host, uint16_t port) override;
+    int64_t TcpConnect(const std::string& host, uint16_t port, uint32_t timeoutMs) override;
     int64_t TcpSend(int64_t socket, const void* data, size_t size) override;
     int64_t TcpReceive(int64_t socket, void* buffer, size_t size, uint32_t timeoutMs) override;
     void TcpClose(int64_t socket) override;

@@ -12,7 +12,6 @@
 namespace vuni {
 namespace {
 
-constexpr uint32_t kConnectTimeoutMs = 10000;
 
 SOCKET ToSocket(int64_t socket) {
     return static_cast<SOCKET>(socket);
@@ -58,7 +57,8 @@ bool Win32Host::NetworkStartup() {
     return true;
 }
 
-int64_t Win32Host::TcpConnect(const std::string& host, uint16_t port) {
+int64_t Win32Host::TcpConnect(const std::string& host, uint16_t port, uint32_t timeoutMs) {
+    const uint64_t end = TickCount() + timeoutMs;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -80,7 +80,8 @@ int64_t Win32Host::TcpConnect(const std::string& host, uint16_t port) {
             if (connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0) {
                 connected = true;
             } else if (WSAGetLastError() == WSAEWOULDBLOCK) {
-                connected = FinishConnect(s, kConnectTimeoutMs);
+                const uint64_t now = TickCount();
+                connected = now < end && FinishConnect(s, static_cast<uint32_t>(end - now));
             }
         }
         if (connected) {
