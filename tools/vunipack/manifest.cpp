@@ -1,6 +1,7 @@
 #include "manifest.h"
 
 #include "text/text.h"
+#include "update/date_mask.h"
 
 #include <cstdio>
 #include <map>
@@ -140,25 +141,6 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
         }
     }
     return negative ? -value : value;
-}
-
-// Days from 1970-01-01 to the given civil date (proleptic Gregorian calendar).
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-    y -= m <= 2 ? 1 : 0;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-bool IsLeap(int64_t y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int DaysInMonth(int64_t y, int64_t m) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
 }
 
 // Reads count digits at text[at].
@@ -632,11 +614,14 @@ bool ParsePackageDate(std::string_view text, int32_t& seconds) {
         const auto h = Digits(t, 11, 2);
         const auto mi = Digits(t, 14, 2);
         if (t.size() != 16 || t[4] != '-' || t[7] != '-' || t[10] != ' ' || t[13] != ':' || !y ||
-            !mo || !d || !h || !mi || *mo < 1 || *mo > 12 || *d < 1 || *d > DaysInMonth(*y, *mo) ||
-            *h > 23 || *mi > 59) {
+            !mo || !d || !h || !mi) {
             return false;
         }
-        value = DaysFromCivil(*y, *mo, *d) * 86400 + int64_t{*h} * 3600 + int64_t{*mi} * 60;
+        const WallClock time{*y, *mo, *d, *h, *mi, 0};
+        if (!IsValidWallClock(time)) {
+            return false;
+        }
+        value = SecondsFromWallClock(time);
     }
     if (value < INT32_MIN || value > INT32_MAX) {
         return false;
@@ -646,31 +631,7 @@ bool ParsePackageDate(std::string_view text, int32_t& seconds) {
 }
 
 std::string FormatPackageDate(int32_t seconds) {
-    int64_t days = seconds / 86400;
-    int64_t rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    // Civil date from days since 1970-01-01.
-    const int64_t z = days + 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-    auto pad = [](int64_t v, size_t width) {
-        std::string t = Decimal(v < 0 ? -v : v);
-        if (t.size() < width) {
-            t.insert(0, width - t.size(), '0');
-        }
-        return v < 0 ? "-" + t : t;
-    };
-    return pad(y, 4) + "-" + pad(m, 2) + "-" + pad(d, 2) + " " + pad(rest / 3600, 2) + ":" +
-           pad(rest % 3600 / 60, 2);
+    return FormatDateSeconds("%yyyy-%mm-%dd %hh:%ii", seconds);
 }
 
 std::string InfoFlagNames(int32_t flags) {
