@@ -1,4 +1,5 @@
 #include "log/log.h"
+#include "package/info_fields.h"
 #include "package/jcalg1.h"
 #include "package/package.h"
 #include "package/pe_certificate.h"
@@ -175,17 +176,9 @@ bool FindMarkerLine(PackageFileReader& reader, const std::string& marker) {
 }
 
 bool ReadInfo(PackageFileReader& r, PackageInfo& info) {
-    return r.ReadInt32(info.date) && r.ReadScrambledString(info.applicationName) &&
-           r.ReadScrambledString(info.applicationVersion) &&
-           r.ReadScrambledString(info.recommendedCompanion) &&
-           r.ReadScrambledString(info.recommendedJawsVersion) &&
-           r.ReadScrambledString(info.scriptSetName) &&
-           r.ReadScrambledString(info.scriptSetVersion) && r.ReadScrambledString(info.author) &&
-           r.ReadScrambledString(info.contact) && r.ReadScrambledString(info.authorSite) &&
-           r.ReadScrambledString(info.applicationSite) &&
-           r.ReadScrambledString(info.creationText) && r.ReadScrambledString(info.updateLocation) &&
-           r.ReadInt32(info.flags) && r.ReadScrambledString(info.reservedA) &&
-           r.ReadScrambledString(info.reservedB) && r.ReadScrambledString(info.comments);
+    return VisitInfoMembers(
+        info, [&r](int32_t& number) { return r.ReadInt32(number); },
+        [&r](std::string& text) { return r.ReadScrambledString(text); });
 }
 
 // True when the bytes from the reader's position up to the end are all zero.

@@ -202,13 +202,8 @@ int RunBuildCommand(const std::vector<std::string>& args) {
             PrintError(where(f.line) + "'" + ToConsole(f.path) + "': " + form.warning);
         }
         packedCount += form.packed ? 1 : 0;
-        PackageWriterEntry e;
-        e.sourceName = f.sourceName;
-        e.destination = f.destination;
-        e.groupIndex = f.groupIndex;
-        e.compileOrder = f.compileOrder;
+        PackageEntry e = f.entry;
         e.plainSize = static_cast<int32_t>(data.size());
-        e.flags = f.flags;
         if (!writer.WriteEntry(e, std::move(form.bytes))) {
             PrintError(where(f.line) + "cannot write the record of '" + ToConsole(f.path) +
                        "'; nothing written");

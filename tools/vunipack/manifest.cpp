@@ -1,9 +1,12 @@
 #include "manifest.h"
 
+#include "package/info_fields.h"
 #include "text/text.h"
 #include "update/date_mask.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <optional>
 
@@ -378,9 +381,9 @@ private:
             pending_.sectionLine = number;
             pending_.file.line = number;
             if (kind_ == SectionKind::File) {
-                pending_.file.destination = "%JawsScriptPath%\\";
+                pending_.file.entry.destination = "%JawsScriptPath%\\";
             } else {
-                pending_.file.groupIndex = kIntroSoundGroup;
+                pending_.file.entry.groupIndex = kIntroSoundGroup;
             }
         } else {
             Error(number, "unknown section '" + text + "'");
@@ -399,8 +402,8 @@ private:
                 Error(pending_.sectionLine, "missing key 'group'");
             } else {
                 if (!pending_.hasName) {
-                    pending_.file.sourceName = FileNamePart(pending_.file.path);
-                    if (!IsSoundFileName(pending_.file.sourceName)) {
+                    pending_.file.entry.sourceName = FileNamePart(pending_.file.path);
+                    if (!IsSoundFileName(pending_.file.entry.sourceName)) {
                         Error(pending_.file.line, "the path names no file; add a 'name' key");
                     }
                 }
@@ -424,45 +427,31 @@ private:
     }
 
     void PackageKey(int number, const std::string& key, const std::string& value) {
-        PackageInfo& i = m_.info;
-        struct TextKey {
-            const char* name;
-            std::string* field;
-        };
-        const TextKey texts[] = {{"applicationName", &i.applicationName},
-                                 {"applicationVersion", &i.applicationVersion},
-                                 {"recommendedCompanion", &i.recommendedCompanion},
-                                 {"recommendedJawsVersion", &i.recommendedJawsVersion},
-                                 {"scriptSetName", &i.scriptSetName},
-                                 {"scriptSetVersion", &i.scriptSetVersion},
-                                 {"author", &i.author},
-                                 {"contact", &i.contact},
-                                 {"authorSite", &i.authorSite},
-                                 {"applicationSite", &i.applicationSite},
-                                 {"creationText", &i.creationText},
-                                 {"updateLocation", &i.updateLocation},
-                                 {"reservedA", &i.reservedA},
-                                 {"reservedB", &i.reservedB},
-                                 {"comments", &i.comments}};
-        for (const TextKey& t : texts) {
-            if (EqualsNoCase(key, t.name)) {
-                *t.field = value;
-                lastTextField_ = t.field;
-                return;
-            }
+        const auto field =
+            std::find_if(std::begin(kInfoFields), std::end(kInfoFields),
+                         [&key](const InfoField& f) { return EqualsNoCase(key, f.name); });
+        if (field == std::end(kInfoFields)) {
+            Error(number, "unknown key '" + key + "' in [package]");
+            return;
         }
-        if (EqualsNoCase(key, "date")) {
-            if (!ParsePackageDate(value, i.date)) {
+        PackageInfo& info = m_.info;
+        switch (field->kind) {
+        case InfoFieldKind::Text:
+            lastTextField_ = &(info.*field->text);
+            *lastTextField_ = value;
+            break;
+        case InfoFieldKind::Date:
+            if (!ParsePackageDate(value, info.*field->number)) {
                 Error(number, "bad value for 'date': '" + value +
                                   "' (expected YYYY-MM-DD HH:MM or a number of seconds)");
             }
-        } else if (EqualsNoCase(key, "flags")) {
-            if (!ParseFlags(value, kInfoFlags, i.flags)) {
+            break;
+        case InfoFieldKind::Flags:
+            if (!ParseFlags(value, kInfoFlags, info.*field->number)) {
                 Error(number, "bad value for 'flags': '" + value +
                                   "' (known flags: " + FlagList(kInfoFlags) + ")");
             }
-        } else {
-            Error(number, "unknown key '" + key + "' in [package]");
+            break;
         }
     }
 
@@ -498,14 +487,14 @@ private:
                                   "' (a file name without \\ / : * ? \" < > |)");
                 return;
             }
-            f.sourceName = value;
+            f.entry.sourceName = value;
             pending_.hasName = true;
         } else if (!intro && EqualsNoCase(key, "destination")) {
             if (value.empty()) {
                 Error(number, "bad value for 'destination': empty");
                 return;
             }
-            f.destination = EnsureTrailingBackslash(ReplaceAll(value, "/", "\\"));
+            f.entry.destination = EnsureTrailingBackslash(ReplaceAll(value, "/", "\\"));
         } else if (!intro && EqualsNoCase(key, "group")) {
             if (value.empty()) {
                 Error(number, "bad value for 'group': empty");
@@ -520,9 +509,9 @@ private:
                                   "' (expected a whole number, 0 or more)");
                 return;
             }
-            f.compileOrder = static_cast<int32_t>(*n);
+            f.entry.compileOrder = static_cast<int32_t>(*n);
         } else if (!intro && EqualsNoCase(key, "flags")) {
-            if (!ParseFlags(value, kEntryFlags, f.flags)) {
+            if (!ParseFlags(value, kEntryFlags, f.entry.flags)) {
                 Error(number, "bad value for 'flags': '" + value +
                                   "' (known flags: " + FlagList(kEntryFlags) + ")");
             }
@@ -547,7 +536,7 @@ private:
         std::map<std::string, int> seenFiles;
         size_t regular = 0;
         for (PendingFile& p : pendingFiles_) {
-            if (p.file.groupIndex == kIntroSoundGroup) {
+            if (p.file.entry.groupIndex == kIntroSoundGroup) {
                 m_.files.insert(m_.files.begin(), p.file);
                 continue;
             }
@@ -557,12 +546,13 @@ private:
                 Error(p.groupLine, "unknown group '" + p.groupName + "'");
                 continue;
             }
-            p.file.groupIndex = g->second;
-            const std::string identity = Decimal(g->second) + "|" + Lower(p.file.destination) +
-                                         "|" + Lower(p.file.sourceName);
+            p.file.entry.groupIndex = g->second;
+            const std::string identity = Decimal(g->second) + "|" +
+                                         Lower(p.file.entry.destination) + "|" +
+                                         Lower(p.file.entry.sourceName);
             if (auto it = seenFiles.find(identity); it != seenFiles.end()) {
-                Error(p.sectionLine, "duplicate file '" + p.file.sourceName + "' for " +
-                                         p.file.destination + " in group '" + p.groupName +
+                Error(p.sectionLine, "duplicate file '" + p.file.entry.sourceName + "' for " +
+                                         p.file.entry.destination + " in group '" + p.groupName +
                                          "' (first at line " + Decimal(it->second) + ")");
                 continue;
             }
