@@ -81,9 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     for (size_t i = 0; i < state.entries.size(); ++i) {
-        state.currentEntry = static_cast<int>(i);
         const vuni::PackageEntry& e = state.entries[i];
-        if (vuni::ExtractEntry(state, host, log, "C:\\out", false) &&
+        if (vuni::ExtractEntryToFile(state, host, log, static_cast<int>(i), "C:\\out") &&
             state.workBuffer.Size() < static_cast<size_t>(e.plainSize)) {
             __builtin_trap(); // the content claimed must fit the buffer it is read from
         }

@@ -23,7 +23,7 @@ struct CompileItem {
 std::vector<CompileItem> BuildCompileList(OperationContext& ctx, bool remove) {
     std::vector<CompileItem> list;
     for (const OperationRow& row : ctx.rows) {
-        const PackageEntry* entry = ctx.TakeRowEntry(row);
+        const PackageEntry* entry = ctx.RowEntry(row);
         if (entry == nullptr) {
             continue;
         }
