@@ -5,14 +5,17 @@
 #include "text/text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vuni {
 
-const char* const kLabelInstall = "Installer les fichiers";
-const char* const kLabelInstallWithBackup =
-    "Installer les fichiers après la sauvegarde des anciens scrips";
-const char* const kLabelCopy = "Copier les fichiers dans un dossier";
-const char* const kLabelRemove = "Retirer l'association du Default.JSS";
+const OperationChoice kOperationChoices[4] = {
+    {OperationKind::Install, "Installer les fichiers"},
+    {OperationKind::InstallWithBackup,
+     "Installer les fichiers après la sauvegarde des anciens scrips"},
+    {OperationKind::Copy, "Copier les fichiers dans un dossier"},
+    {OperationKind::RemoveAssociation, "Retirer l'association du Default.JSS"},
+};
 const char* const kFreeFolderName = "Choix d'un dossier";
 const char* const kFrench = "Français";
 const char* const kAmerican = "Américain";
@@ -31,47 +34,26 @@ bool ValidIndex(int index, size_t size) {
 // ---- operation ---------------------------------------------------------------------
 
 Choices OperationChoices(const std::vector<PackageEntry>& entries) {
-    Choices c;
-    c.items = {kLabelInstall, kLabelInstallWithBackup, kLabelCopy};
     const bool associable = std::any_of(entries.begin(), entries.end(), [](const PackageEntry& e) {
         return (e.flags & EntryAssociable) != 0;
     });
-    if (associable) {
-        c.items.push_back(kLabelRemove);
+    Choices c;
+    for (const OperationChoice& choice : kOperationChoices) {
+        if (choice.kind != OperationKind::RemoveAssociation || associable) {
+            c.items.emplace_back(choice.label);
+        }
     }
     c.defaultIndex = 1;
     return c;
 }
 
-int32_t KindFromLabel(const std::string& label) {
-    if (label == kLabelCopy) {
-        return OperationKind::Copy;
+std::string LabelOfKind(OperationKind kind) {
+    for (const OperationChoice& choice : kOperationChoices) {
+        if (choice.kind == kind) {
+            return choice.label;
+        }
     }
-    if (label == kLabelInstall) {
-        return OperationKind::Install;
-    }
-    if (label == kLabelInstallWithBackup) {
-        return OperationKind::InstallWithBackup;
-    }
-    if (label == kLabelRemove) {
-        return OperationKind::RemoveAssociation;
-    }
-    return 0;
-}
-
-std::string LabelOfKind(int32_t kind) {
-    switch (kind) {
-    case OperationKind::Copy:
-        return kLabelCopy;
-    case OperationKind::Install:
-        return kLabelInstall;
-    case OperationKind::InstallWithBackup:
-        return kLabelInstallWithBackup;
-    case OperationKind::RemoveAssociation:
-        return kLabelRemove;
-    default:
-        return "";
-    }
+    return "";
 }
 
 std::string FirstWord(const std::string& label) {
@@ -79,8 +61,10 @@ std::string FirstWord(const std::string& label) {
     return trimmed.substr(0, trimmed.find(' '));
 }
 
-void CommitOperation(WizardSelection& selection, const std::string& label) {
-    selection.kind = KindFromLabel(label);
+void CommitOperation(WizardSelection& selection, int chosenItem) {
+    selection.kind = ValidIndex(chosenItem, std::size(kOperationChoices))
+                         ? kOperationChoices[static_cast<size_t>(chosenItem)].kind
+                         : OperationKind::None;
 }
 
 // ---- folder and language -----------------------------------------------------------
@@ -242,10 +226,10 @@ std::string CompileOrdinal(int32_t n) {
     return n == 1 ? "premier" : Decimal(n) + "ème";
 }
 
-std::string DescribeEntry(const PackageEntry& entry, int32_t kind) {
+std::string DescribeEntry(const PackageEntry& entry, OperationKind kind) {
     std::string d = entry.sourceName;
     const bool installKind =
-        (kind & OperationKind::Copy) == 0 && (kind & OperationKind::RemoveAssociation) == 0;
+        !HasBit(kind, OperationKind::Copy) && !HasBit(kind, OperationKind::RemoveAssociation);
     if (installKind) {
         if ((entry.flags & EntryOptional) != 0) {
             d += ", optionnel";
@@ -291,7 +275,7 @@ void BuildFileRows(WizardSelection& selection, const std::vector<PackageEntry>& 
         if (e.groupIndex != selection.chosenGroup) {
             continue;
         }
-        if ((selection.kind & OperationKind::RemoveAssociation) != 0 &&
+        if (HasBit(selection.kind, OperationKind::RemoveAssociation) &&
             (e.flags & EntryAssociable) == 0) {
             continue;
         }
@@ -355,9 +339,9 @@ bool ToggleCompile(WizardSelection& selection, std::vector<PackageEntry>& entrie
     return ToggleFlag(selection, entries, EntryNoCompile);
 }
 
-ContextMenuState MenuStateFor(const PackageEntry& entry, int32_t kind) {
+ContextMenuState MenuStateFor(const PackageEntry& entry, OperationKind kind) {
     ContextMenuState s;
-    const bool removal = (kind & OperationKind::RemoveAssociation) != 0;
+    const bool removal = HasBit(kind, OperationKind::RemoveAssociation);
     s.associationEnabled = (entry.flags & EntryAssociable) != 0 && !removal;
     s.associationText = (entry.flags & EntryNoAssociation) != 0
                             ? "Autoriser l'association avec le Default.JSS"
