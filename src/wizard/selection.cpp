@@ -1,5 +1,7 @@
 #include "wizard/selection.h"
 
+#include "jaws/host_items.h"
+#include "jaws/languages.h"
 #include "package/package.h"
 #include "text/stable_order.h"
 #include "text/text.h"
@@ -17,16 +19,19 @@ const OperationChoice kOperationChoices[4] = {
     {OperationKind::RemoveAssociation, "Retirer l'association du Default.JSS"},
 };
 const char* const kFreeFolderName = "Choix d'un dossier";
-const char* const kFrench = "Français";
-const char* const kAmerican = "Américain";
 const char* const kCertifiedWord = "certifié";
 
 namespace {
 
-constexpr const char* kScriptPathPlaceholder = "%JawsScriptPath%";
-
 bool ValidIndex(int index, size_t size) {
     return index >= 0 && static_cast<size_t>(index) < size;
+}
+
+// The destination is the script path itself: the placeholder and one "\".
+bool IsScriptPathFolder(std::string_view destination) {
+    const std::string_view placeholder = kScriptPathPlaceholder;
+    return destination.size() == placeholder.size() + 1 && StartsWith(destination, placeholder) &&
+           destination.back() == '\\';
 }
 
 } // namespace
@@ -87,26 +92,6 @@ Choices FolderChoices(WizardSelection& selection, const std::vector<SettingsFold
     return c;
 }
 
-std::string LanguageName(const std::string& code) {
-    if (code == "fra") {
-        return kFrench;
-    }
-    if (code == "enu") {
-        return kAmerican;
-    }
-    return code;
-}
-
-std::string LanguageCode(const std::string& shown) {
-    if (shown == kFrench) {
-        return "fra";
-    }
-    if (shown == kAmerican) {
-        return "enu";
-    }
-    return shown;
-}
-
 LanguageChoices BuildLanguageChoices(const WizardSelection& selection,
                                      const std::vector<SettingsFolder>& folders, int selectedItem,
                                      int itemCount, const std::string& previousLanguage) {
@@ -117,7 +102,8 @@ LanguageChoices BuildLanguageChoices(const WizardSelection& selection,
     }
     out.refill = true;
     out.languageEnabled = true;
-    const std::string previous = previousLanguage.empty() ? std::string(kFrench) : previousLanguage;
+    const std::string previous =
+        previousLanguage.empty() ? LanguageDisplayName(kLanguageFrench) : previousLanguage;
     const SettingsFolder* folder = nullptr;
     if (ValidIndex(selectedItem, selection.folderItems.size()) &&
         ValidIndex(selection.folderItems[static_cast<size_t>(selectedItem)], folders.size())) {
@@ -130,12 +116,12 @@ LanguageChoices BuildLanguageChoices(const WizardSelection& selection,
     int frenchIndex = -1;
     for (size_t i = 1; i <= count; ++i) {
         const std::string code = Lower(Field(list, '|', i));
-        const std::string shown = LanguageName(code);
+        const std::string shown = LanguageDisplayName(code);
         const int index = static_cast<int>(out.choices.items.size());
         if (shown == previous) {
             previousIndex = index;
         }
-        if (code == "fra" && frenchIndex < 0) {
+        if (code == kLanguageFrench && frenchIndex < 0) {
             frenchIndex = index;
         }
         out.choices.items.push_back(shown);
@@ -247,7 +233,7 @@ std::string DescribeEntry(const PackageEntry& entry, OperationKind kind) {
         }
     }
     const std::string& p = entry.destination;
-    if (p == "%JawsScriptPath%\\") {
+    if (IsScriptPathFolder(p)) {
         return d;
     }
     if (p.find(kScriptPathPlaceholder) != std::string::npos) {

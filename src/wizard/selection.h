@@ -26,10 +26,8 @@ struct OperationChoice {
 };
 extern const OperationChoice kOperationChoices[4];
 
-// The free folder's label and the language names shown for "fra" and "enu".
+// The free folder's label.
 extern const char* const kFreeFolderName;
-extern const char* const kFrench;
-extern const char* const kAmerican;
 
 // The word that qualifies a certified author on the summary.
 extern const char* const kCertifiedWord;
@@ -84,9 +82,6 @@ struct LanguageChoices {
 LanguageChoices BuildLanguageChoices(const WizardSelection& selection,
                                      const std::vector<SettingsFolder>& folders, int selectedItem,
                                      int itemCount, const std::string& previousLanguage);
-// "Français" -> "fra", "Américain" -> "enu", any other text as it stands.
-std::string LanguageCode(const std::string& shown);
-std::string LanguageName(const std::string& code);
 
 void CommitFolder(WizardSelection& selection, std::vector<SettingsFolder>& folders,
                   int selectedItem, const std::string& languageText,

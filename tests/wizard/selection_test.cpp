@@ -1,3 +1,4 @@
+#include "jaws/languages.h"
 #include "package/package.h"
 #include "wizard/selection.h"
 
