@@ -10,18 +10,25 @@
 #include <iterator>
 
 namespace vuni {
+namespace {
 
-const OperationChoice kOperationChoices[4] = {
+// The operation chooser's items: item i is row i. The removal row is offered only when the
+// package has an associable entry.
+struct OperationChoice {
+    OperationKind kind;
+    const char* label;
+};
+constexpr OperationChoice kOperationChoices[] = {
     {OperationKind::Install, "Installer les fichiers"},
     {OperationKind::InstallWithBackup,
      "Installer les fichiers après la sauvegarde des anciens scrips"},
     {OperationKind::Copy, "Copier les fichiers dans un dossier"},
     {OperationKind::RemoveAssociation, "Retirer l'association du Default.JSS"},
 };
-const char* const kFreeFolderName = "Choix d'un dossier";
-const char* const kCertifiedWord = "certifié";
 
-namespace {
+// The free folder's label, and the word that qualifies a certified author on the summary.
+constexpr char kFreeFolderName[] = "Choix d'un dossier";
+constexpr char kCertifiedWord[] = "certifié";
 
 bool ValidIndex(int index, size_t size) {
     return index >= 0 && static_cast<size_t>(index) < size;

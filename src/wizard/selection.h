@@ -18,20 +18,6 @@ namespace vuni {
 
 struct PackageState;
 
-// The operation chooser's items: item i is row i. The removal row is offered only when the
-// package has an associable entry.
-struct OperationChoice {
-    OperationKind kind;
-    const char* label;
-};
-extern const OperationChoice kOperationChoices[4];
-
-// The free folder's label.
-extern const char* const kFreeFolderName;
-
-// The word that qualifies a certified author on the summary.
-extern const char* const kCertifiedWord;
-
 struct FileRow {
     int entryIndex = 0;
     std::string description;
