@@ -26,8 +26,7 @@ constexpr OperationChoice kOperationChoices[] = {
     {OperationKind::RemoveAssociation, "Retirer l'association du Default.JSS"},
 };
 
-// The free folder's label, and the word that qualifies a certified author on the summary.
-constexpr char kFreeFolderName[] = "Choix d'un dossier";
+// The word that qualifies a certified author on the summary.
 constexpr char kCertifiedWord[] = "certifié";
 
 bool ValidIndex(int index, size_t size) {
