@@ -9,6 +9,7 @@
 
 #include "jaws/settings_folder.h"
 #include "log/message_box.h"
+#include "operations/operation_kind.h"
 #include "package/package.h"
 
 #include <cstdint>
@@ -20,12 +21,6 @@ namespace vuni {
 
 class Host;
 class Log;
-
-// Bits of the chosen operation kind.
-constexpr int32_t OperationCopy = 0x10;
-constexpr int32_t OperationInstall = 0x20;
-constexpr int32_t OperationBackup = 0x02;
-constexpr int32_t OperationRemoveAssociation = 0x80;
 
 // One row of the file list, in display order.
 struct OperationRow {
@@ -63,7 +58,7 @@ struct OperationContext {
     PackageState& package;  // info, groups, entries, and the buffers extraction fills
     SettingsFolder& folder; // the chosen destination; scriptPath is the destination path
 
-    int32_t kind = 0; // OperationCopy, OperationInstall (| OperationBackup), ...
+    OperationKind kind = OperationKind::None;
     std::vector<OperationRow> rows;
     int chosenGroup = 0; // index into package.groups
 
