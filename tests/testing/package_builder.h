@@ -26,6 +26,7 @@ struct TestPackage {
     PackageInfo info;
     std::vector<ScriptGroup> groups;
     std::vector<TestFile> files;
+    bool sealed = false; // written with the integrity seal, as vunipack writes packages
 };
 
 // A small package: application "MonAppli" 1.2, one group "10", two script files.
