@@ -43,7 +43,6 @@ enum class LoadPackageResult {
     OutOfMemory, // the buffers could not be allocated: the caller says so and ends
 };
 
-
 // The largest plain or stored size an entry may have. The format bounds no ratio between
 // the two (a long run of zeros packs a thousand times and more), so the guard is on the
 // size itself: a larger claim is a package this program cannot hold in memory, said as

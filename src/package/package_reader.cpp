@@ -318,7 +318,7 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
                     state.seal = SealState::Broken;
                 }
                 damaged = state.seal == SealState::Broken;
-                log.LogLine(state.seal == SealState::None  ? "- No integrity seal"
+                log.LogLine(state.seal == SealState::None    ? "- No integrity seal"
                             : state.seal == SealState::Sound ? "- Integrity seal checked"
                                                              : "! The integrity seal does not "
                                                                "match: damaged or cut package");

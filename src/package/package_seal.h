@@ -60,10 +60,10 @@ bool SealCrcOfFile(HostFile& file, int64_t start, int64_t bytes, int64_t digitsO
 
 // Where a package lies in its file, as the reader found it.
 struct PackageExtent {
-    int64_t start = 0;          // the line break before the marker line
-    int64_t end = 0;            // just after the last file record
-    int64_t reservedAText = 0;  // the stored bytes of info.reservedA
-    int64_t records = 0;        // file records read
+    int64_t start = 0;         // the line break before the marker line
+    int64_t end = 0;           // just after the last file record
+    int64_t reservedAText = 0; // the stored bytes of info.reservedA
+    int64_t records = 0;       // file records read
 };
 
 // Checks the seal that info announces (by its flag or by reserved text A) against the

@@ -1,9 +1,9 @@
 #include "package/package_writer.h"
 
+#include "package/crc32.h"
 #include "package/info_fields.h"
 #include "package/marker.h"
 #include "package/package_seal.h"
-#include "package/crc32.h"
 #include "package/scramble.h"
 
 #include <cstdint>

@@ -53,8 +53,8 @@ bool IsCertificateChain(HostFile& file, int64_t fileSize, int64_t offset) {
         if (!ReadLittleEndian(file, fileSize, offset, 4, length) ||
             !ReadLittleEndian(file, fileSize, offset + 4, 2, revision) ||
             !ReadLittleEndian(file, fileSize, offset + 6, 2, type) || length < kHeaderSize ||
-            length > fileSize - offset || (revision != 0x100 && revision != 0x200) ||
-            type < 1 || type > 4) {
+            length > fileSize - offset || (revision != 0x100 && revision != 0x200) || type < 1 ||
+            type > 4) {
             return false;
         }
         offset += (int64_t{length} + kCertificateAlignment - 1) / kCertificateAlignment *

@@ -1,10 +1,10 @@
 // Builds installer files for tests: a stub image followed by a package.
 #pragma once
 
+#include "package/package_types.h"
+
 #include <string>
 #include <vector>
-
-#include "package/package_types.h"
 
 namespace vuni::testing {
 

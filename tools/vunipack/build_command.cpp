@@ -238,8 +238,9 @@ bool BuildInstaller(ToolHost& tool, const BuildOptions& options, BuildResult& re
             return false;
         }
         if (static_cast<int64_t>(data.size()) > kMaxEntrySize) {
-            PrintError(where + "'" + ToConsole(f.path) + "' is larger than an installer can hold (" +
-                       std::to_string(kMaxEntrySize) + " bytes); nothing written");
+            PrintError(where + "'" + ToConsole(f.path) +
+                       "' is larger than an installer can hold (" + std::to_string(kMaxEntrySize) +
+                       " bytes); nothing written");
             return false;
         }
         if (progress) {
