@@ -1,4 +1,5 @@
 #include "manifest.h"
+#include "manifest_warnings.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -177,6 +178,55 @@ TEST(Manifest, FlagNamesForListings) {
     EXPECT_EQ(InfoFlagNames(0x2B), "restart, update-button, update-at-start, certified");
     EXPECT_EQ(InfoFlagNames(0x4), "0x4");
     EXPECT_EQ(EntryFlagNames(EntryCompilable | EntryNoCompile), "compilable, no-compile");
+}
+
+} // namespace
+} // namespace vuni::pack
+
+namespace vuni::pack {
+namespace {
+
+// Packages that build but will not work as meant: each warning names the line it concerns,
+// in line order; a manifest without such faults has none.
+TEST(ManifestWarnings, CatchTheAuthorsCommonMistakesInLineOrder) {
+    std::string minimal = kMinimal;
+    minimal.replace(minimal.find("alias = notepad"), 15, "alias = ");
+    const Parsed clean = Parse(minimal);
+    ASSERT_TRUE(clean.ok);
+    EXPECT_TRUE(ManifestWarnings(clean.manifest).empty());
+
+    const Parsed p = Parse("[package]\n"                                  // 1
+                           "date = 2024-02-29 23:59\n"                    // 2
+                           "applicationName = Bloc-notes\n"               // 3
+                           "scriptSetName = BN\n"                         // 4
+                           "updateLocation = https://example.org/v.ini\n" // 5
+                           "[group 2020]\n"                               // 6
+                           "alias = notepad\n"                            // 7
+                           "[file]\npath = a.jss\ngroup = 2020\n"         // 8-10
+                           "flags = compilable\n"                         // 11
+                           "destination = %MyDocs%\\x\n"                  // 12
+                           "[file]\npath = b.jss\ngroup = 2020\n"         // 13-15
+                           "flags = compilable\ncompileOrder = 2\n"       // 16-17
+                           "destination = C:\\Windows\n"                  // 18
+                           "[file]\npath = c.jss\ngroup = 2020\n"         // 19-21
+                           "flags = compilable\ncompileOrder = 2\n"       // 22-23
+                           "[file]\npath = m.txt\ngroup = 2020\n"         // 24-26
+                           "flags = associable\n");                       // 27
+    ASSERT_TRUE(p.ok);
+    const std::vector<ManifestError> w = ManifestWarnings(p.manifest);
+    const std::vector<std::pair<int, std::string>> expected = {
+        {1, "plain HTTP"},
+        {6, "installs no 'BN.jss'"},
+        {9, "unknown placeholder '%MyDocs%'"},
+        {9, "\"0ème\""},
+        {14, "absolute destination"},
+        {20, "compileOrder 2 of the file at line 14"},
+        {25, "no script source"}};
+    ASSERT_EQ(w.size(), expected.size());
+    for (size_t i = 0; i < w.size(); ++i) {
+        EXPECT_EQ(w[i].line, expected[i].first) << w[i].message;
+        EXPECT_NE(w[i].message.find(expected[i].second), std::string::npos) << w[i].message;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "manifest.h"
+#include "manifest_warnings.h"
 #include "pack_choice.h"
 #include "package/jcalg1.h"
 #include "package/marker.h"
@@ -10,6 +11,7 @@
 #include "text/text.h"
 #include "tool_host.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -26,6 +28,7 @@ constexpr int64_t kMaxInstallerSize = 2147483647; // the reader cannot read past
 
 const char kHelp[] =
     "Usage: vunipack build MANIFEST -o SETUP.exe [--stub vuni.exe] [--store] [--level N]\n"
+    "                      [--strict]\n"
     "\n"
     "Appends the package described by MANIFEST (see docs/manifest.md) to a copy of the\n"
     "installer stub and writes the result to SETUP.exe. Nothing is written when the\n"
@@ -35,7 +38,9 @@ const char kHelp[] =
     "  -o, --output FILE  the installer to write (replaced only once complete)\n"
     "  --stub FILE        the installer stub (default: vuni.exe beside vunipack)\n"
     "  --store            store every file scrambled, without compression\n"
-    "  --level N          compression level 1 (fastest) to 9 (smallest); default 5\n";
+    "  --level N          compression level 1 (fastest) to 9 (smallest); default 5\n"
+    "  --strict           treat warnings (a package that builds but will not work as\n"
+    "                     meant) as faults: nothing is written\n";
 
 bool IsAbsoluteWindowsPath(const std::string& p) {
     return (p.size() >= 2 && p[1] == ':') || (!p.empty() && (p[0] == '\\' || p[0] == '/'));
@@ -60,11 +65,13 @@ struct BuildOptions {
     std::optional<std::string> stub; // none: vuni.exe beside vunipack
     int level = kDefaultLevel;
     bool store = false;
+    bool strict = false; // warnings stop the build
 };
 
 // A command line's options; nothing after the help or a usage error, with exitCode set.
 std::optional<BuildOptions> ParseBuildOptions(const std::vector<std::string>& args, int& exitCode) {
-    const ParsedArgs a = ParseArgs(args, {{"-o", "--output", "--stub", "--level"}, {"--store"}});
+    const ParsedArgs a =
+        ParseArgs(args, {{"-o", "--output", "--stub", "--level"}, {"--store", "--strict"}});
     const auto usage = [&exitCode](const std::string& message) {
         exitCode = UsageError("build", message);
         return std::nullopt;
@@ -101,6 +108,7 @@ std::optional<BuildOptions> ParseBuildOptions(const std::vector<std::string>& ar
         options.stub = a.values.at("--stub");
     }
     options.store = a.flags.count("--store") != 0;
+    options.strict = a.flags.count("--strict") != 0;
     return options;
 }
 
@@ -137,6 +145,35 @@ void PrintErrors(const std::string& manifestArg, const std::vector<ManifestError
     for (const ManifestError& e : errors) {
         PrintError(Where(manifestArg, e.line) + ToConsole(e.message));
     }
+}
+
+// A PE image: "MZ", then "PE\0\0" where e_lfanew points.
+bool IsWindowsProgram(const std::string& image) {
+    if (image.size() < 0x40 || image.compare(0, 2, "MZ") != 0) {
+        return false;
+    }
+    uint32_t lfanew = 0;
+    for (int i = 3; i >= 0; --i) {
+        lfanew = (lfanew << 8) | static_cast<uint8_t>(image[0x3C + static_cast<size_t>(i)]);
+    }
+    return lfanew <= image.size() - 4 && image.compare(lfanew, 4, std::string("PE\0\0", 4)) == 0;
+}
+
+// Prints the warnings in line order; false (with "nothing written") when strict makes them
+// faults.
+bool ReportWarnings(const std::string& manifestArg, std::vector<ManifestError> warnings,
+                    bool strict) {
+    std::stable_sort(
+        warnings.begin(), warnings.end(),
+        [](const ManifestError& a, const ManifestError& b) { return a.line < b.line; });
+    for (const ManifestError& w : warnings) {
+        PrintError(Where(manifestArg, w.line) + (strict ? "" : "warning: ") + ToConsole(w.message));
+    }
+    if (strict && !warnings.empty()) {
+        PrintError("warnings are faults with --strict; nothing written");
+        return false;
+    }
+    return true;
 }
 
 // Reads the manifest and finds every input; false once a fault has been printed.
@@ -206,10 +243,15 @@ bool BuildInstaller(ToolHost& tool, const BuildOptions& options, BuildResult& re
         return false;
     }
     const Manifest& manifest = result.manifest;
+    std::vector<ManifestError> warnings = ManifestWarnings(manifest);
     std::string out;
     if (!host.ReadWholeFile(in.stubPath, out)) {
         PrintError(in.stubArg + ": cannot read the installer stub");
         return false;
+    }
+    if (!IsWindowsProgram(out)) {
+        warnings.push_back({0, "the installer stub " + in.stubArg +
+                                   " is not a Windows program: the installer will not run"});
     }
     if (HoldsMarkerLine(out, PackageMarker())) {
         PrintError(in.stubArg + ": the stub already holds a package marker line (is it an "
@@ -247,6 +289,9 @@ bool BuildInstaller(ToolHost& tool, const BuildOptions& options, BuildResult& re
             PrintError("[" + std::to_string(i + 1) + "/" + std::to_string(manifest.files.size()) +
                        "] " + ToConsole(f.path) + " (" + std::to_string(data.size()) + " bytes)");
         }
+        if (std::string w = ContentWarning(f, data); !w.empty()) {
+            warnings.push_back({f.line, std::move(w)});
+        }
         StoredForm form = ChooseStoredForm(data, options.store, options.level);
         if (!form.warning.empty()) {
             PrintError(where + "'" + ToConsole(f.path) + "': " + form.warning);
@@ -264,6 +309,9 @@ bool BuildInstaller(ToolHost& tool, const BuildOptions& options, BuildResult& re
             PrintError("the installer would be larger than 2 GB; nothing written");
             return false;
         }
+    }
+    if (!ReportWarnings(options.manifest, warnings, options.strict)) {
+        return false;
     }
     const std::string header = SealedHeader(manifest.info, manifest.groups,
                                             static_cast<int32_t>(manifest.files.size()), body);

@@ -16,5 +16,6 @@ int RunBuildCommand(const std::vector<std::string>& args);
 int RunListCommand(const std::vector<std::string>& args);
 int RunExtractCommand(const std::vector<std::string>& args);
 int RunVerifyCommand(const std::vector<std::string>& args);
+int RunCheckCommand(const std::vector<std::string>& args);
 
 } // namespace vuni::pack

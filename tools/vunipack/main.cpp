@@ -26,11 +26,13 @@ const Command kCommands[] = {
      vuni::pack::RunExtractCommand},
     {"verify", "decode every file of an installer's package and report damage",
      vuni::pack::RunVerifyCommand},
+    {"check", "report a manifest's faults and warnings without building",
+     vuni::pack::RunCheckCommand},
     {"merge", "preview what merge files do to a default script", vuni::RunMergeCommand},
 };
 
 void PrintUsage(std::FILE* to) {
-    std::fprintf(to, "Usage: vunipack COMMAND [ARGS...]\n\nCommands:\n");
+    std::fprintf(to, "Usage: vunipack COMMAND [ARGS...] | --version\n\nCommands:\n");
     for (const Command& c : kCommands) {
         std::fprintf(to, "  %-9s %s\n", c.name, c.summary);
     }
@@ -58,6 +60,10 @@ int main(int argc, char** argv) {
         return vuni::pack::kExitUsage;
     }
     const std::string name = argv[1];
+    if (name == "--version") {
+        std::printf("vunipack %s\n", VUNI_VERSION);
+        return Finish(vuni::pack::kExitOk);
+    }
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
         return Finish(vuni::pack::kExitOk);

@@ -351,6 +351,7 @@ private:
                 return;
             }
             packageLine_ = number;
+            m_.packageLine = number;
             kind_ = SectionKind::Package;
         } else if (word == "group") {
             if (rest.empty()) {
@@ -367,6 +368,7 @@ private:
             groupLines_[Lower(rest)] = number;
             groupIndex_[Lower(rest)] = static_cast<int32_t>(m_.groups.size());
             m_.groups.push_back({rest, ""});
+            m_.groupLines.push_back(number);
             kind_ = SectionKind::Group;
         } else if ((word == "file" || word == "intro") && rest.empty()) {
             if (word == "intro") {

@@ -24,6 +24,8 @@ struct Manifest {
     PackageInfo info;
     std::vector<ScriptGroup> groups;
     std::vector<ManifestFile> files; // the intro sound first, when there is one
+    int packageLine = 0;             // the [package] section's line
+    std::vector<int> groupLines;     // each group's section line
 };
 
 struct ManifestError {
