@@ -77,8 +77,6 @@ std::string FromBuffer(const char* text, DWORD length) {
 
 } // namespace
 
-Win32Host::~Win32Host() = default;
-
 int64_t Win32Host::FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
