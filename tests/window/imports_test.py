@@ -2,8 +2,10 @@
 """vuni.exe is run from download folders, where a web page may have left a DLL named like one
 of Windows'. Windows looks up a DLL that a program imports in the program's own folder first,
 unless it is one of the KnownDLLs, which it always maps from its system folder. So every DLL
-vuni.exe imports must be a KnownDLL, or comctl32, which the embedded manifest redirects to the
-system's side-by-side copy; every other library is loaded at run time by full path.
+vuni.exe imports must be a KnownDLL; every other library is loaded at run time, after the
+program restricted the search, by full path (comctl32 by name, redirected by the manifest to
+the system's side-by-side copy: imported, its start-up would look for the libraries it uses
+beside the program before the program could restrict anything).
 
 Reads the import table of each Windows build of vuni.exe with the MinGW objdump. Exit code 77
 (skipped) when no Windows build or no objdump is there.
@@ -23,9 +25,6 @@ KNOWN_DLLS = {
     "ole32.dll", "oleaut32.dll", "rpcrt4.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
     "ws2_32.dll",
 }
-# Redirected to the system's copy only by the manifest's dependency on it.
-COMMON_CONTROLS = "comctl32.dll"
-MANIFEST_DEPENDENCY = b'name="Microsoft.Windows.Common-Controls"'
 # Loading a library by bare name looks in the program's folder: libraries are loaded through
 # LoadLibraryEx by full path. (The i686 runtime's start-up code imports LoadLibraryA to hold a
 # reference to its unwinder DLL when that is already loaded, so this is checked on x86_64,
@@ -57,13 +56,10 @@ def check(preset, exe, objdump):
     if not table:
         return [f"no import table read from {exe}"]
     faults = []
-    foreign = [n for n in table if n.lower() not in KNOWN_DLLS | {COMMON_CONTROLS}]
+    foreign = [n for n in table if n.lower() not in KNOWN_DLLS]
     if foreign:
         faults.append("imports DLLs that Windows looks up beside the program: " +
                       ", ".join(foreign))
-    if any(n.lower() == COMMON_CONTROLS for n in table) and \
-            MANIFEST_DEPENDENCY not in exe.read_bytes():
-        faults.append("imports comctl32.dll without the manifest's dependency on it")
     if preset == "mingw-x86_64":
         bare = sorted(f for functions in table.values() for f in functions
                       if f in BARE_NAME_LOADS)

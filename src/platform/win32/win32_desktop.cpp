@@ -63,7 +63,7 @@ void Win32Host::ShowTopLevelWindow(uint64_t window, int command) {
 bool Win32Host::InitSound() {
     // The multimedia library is no KnownDLL: loaded from the system folder, on first use.
     if (winmm_ == nullptr) {
-        winmm_ = LoadSystemLibrary("winmm.dll");
+        winmm_ = LoadSystemLibrary("winmm");
     }
     using WaveOutGetNumDevsFn = UINT(WINAPI*)();
     const auto waveOutGetNumDevs =

@@ -23,7 +23,7 @@ std::string ImagePathThroughPsapi(DWORD id) {
     if (!process) {
         return {};
     }
-    const OwnedModule psapi(LoadSystemLibrary("psapi.dll"));
+    const OwnedModule psapi(LoadSystemLibrary("psapi"));
     using Fn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
     auto getModuleFileNameEx = ProcAddress<Fn>(psapi.Get(), "GetModuleFileNameExA");
     if (getModuleFileNameEx == nullptr) {
