@@ -144,11 +144,13 @@ bool JssMerger::UpdateDefaultJss(const MergeContext& context, bool removeMode) {
         } else {
             log_.ProgressLine("! Erreur durant l'enregistrement");
             ++errors;
-            // The save never damages the file it replaces; a restore copy beside it is
-            // still put back, by the same all-or-nothing replacement.
+            // The save is all or nothing, so after a failure the file is as it was: the
+            // restore copy beside it, an older text, is put back only when nothing of the
+            // file is there to keep (missing or empty), never over an intact one.
             const std::string backup = path + ".bak";
             std::string saved;
-            if (host_.FileSize(backup) > 0 && host_.ReadWholeFile(backup, saved)) {
+            if (host_.FileSize(path) <= 0 && host_.FileSize(backup) > 0 &&
+                host_.ReadWholeFile(backup, saved)) {
                 host_.ReplaceFile(path, saved.data(), saved.size());
             }
         }

@@ -200,7 +200,7 @@ TEST_F(UpdateDefaultJss, ConflictLeavesTheFileUnchanged) {
     EXPECT_EQ(Read(kDefault), taken);
 }
 
-TEST_F(UpdateDefaultJss, FailedSaveKeepsTheFileOrRestoresTheBackup) {
+TEST_F(UpdateDefaultJss, FailedSaveKeepsTheFileAndRestoresOnlyAnEmptyOne) {
     Write(kDefault, kOriginal);
     AddMergeFile("Hook.vunimerge.jss", kHook);
     host.failures = 1;
@@ -208,11 +208,18 @@ TEST_F(UpdateDefaultJss, FailedSaveKeepsTheFileOrRestoresTheBackup) {
     EXPECT_EQ(progress.Lines().back(), "! Erreur durant l'enregistrement");
     EXPECT_EQ(Read(kDefault), kOriginal);
 
-    // An empty restore copy is not used; a non-empty one is put back.
-    Write(kDefault + std::string(".bak"), "");
+    // The restore copy, an older text, never goes over the intact file.
+    Write(kDefault + std::string(".bak"), "; restored\r\n");
     host.failures = 1;
     EXPECT_FALSE(Run(false));
     EXPECT_EQ(Read(kDefault), kOriginal);
+
+    // Over an empty one it is put back; an empty restore copy is not.
+    Write(kDefault, "");
+    Write(kDefault + std::string(".bak"), "");
+    host.failures = 1;
+    EXPECT_FALSE(Run(false));
+    EXPECT_EQ(Read(kDefault), "");
     Write(kDefault + std::string(".bak"), "; restored\r\n");
     host.failures = 1;
     EXPECT_FALSE(Run(false));

@@ -1,12 +1,16 @@
 // Every operation on a disk that fills up at every possible point, and on read-only
 // folders: the user's files are either unchanged or fully replaced, never truncated or
 // lost, and the progress box says what failed.
+#include "jaws/host_items.h"
+#include "merge/default_jss.h"
 #include "operations/alias_update.h"
 #include "operations/install_files.h"
 #include "ops_world.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 
 namespace vuni {
 namespace {
@@ -30,11 +34,45 @@ testing::TestPackage Package() {
     return p;
 }
 
-// The user's files before a run, and the content each may have after it.
+const std::string kMissing = "<missing>"; // OpsWorld::Get of a file that is not there
+
+// A package with one merge file for the default script.
+testing::TestPackage MergePackage() {
+    testing::TestPackage p = Package();
+    p.files.clear();
+    testing::TestFile f;
+    f.sourceName = "Hook.vunimerge.jss";
+    f.flags = EntryAssociable;
+    f.content = ";merge_tag Hook\r\n;merge_addendscript SayLine MyHook ()\r\n"
+                ";merge_addendinclude \"HookEnd.jsh\"\r\n";
+    p.files.push_back(f);
+    return p;
+}
+
+// The default script's update, wired to the operations as the installer wires it.
+bool UpdateDefaultJss(testing::OpsWorld& w) {
+    MergeContext merge;
+    merge.entries = &w.package.entries;
+    for (const OperationRow& row : w.ctx.rows) {
+        merge.rows.push_back({row.entryIndex, row.checked});
+    }
+    merge.chosenGroup = w.ctx.chosenGroup;
+    merge.destinationPath = w.folder.scriptPath;
+    merge.expandPlaceholders = w.ctx.expandPlaceholders;
+    merge.prepareSettingsFile = [&w](const std::string& path) {
+        return PrepareSettingsFile(w.ctx, path);
+    };
+    JssMerger merger(w.host, w.log);
+    return merger.UpdateDefaultJss(merge, false);
+}
+
+// The user's files before a run (kMissing: not there), and the content each may have after
+// it: as before, as after, or one of others.
 struct Expectation {
     std::string path;
     std::string before;
     std::string after;
+    std::vector<std::string> others = {};
 };
 
 class Faults : public ::testing::Test {
@@ -47,15 +85,19 @@ protected:
         bool succeeded = false;
         for (int64_t budget = 0; !succeeded && budget < 4096; ++budget) {
             testing::OpsWorld w;
-            w.Load(Package());
+            w.Load(package);
             for (const Expectation& e : files) {
-                w.Put(e.path, e.before);
+                if (e.before != kMissing) {
+                    w.Put(e.path, e.before);
+                }
             }
             w.host.Faults().freeBytes = budget;
             succeeded = op(w);
             for (const Expectation& e : files) {
                 const std::string now = w.Get(e.path);
-                EXPECT_TRUE(now == e.before || now == e.after)
+                seen[e.path].insert(now);
+                EXPECT_TRUE(now == e.before || now == e.after ||
+                            std::find(e.others.begin(), e.others.end(), now) != e.others.end())
                     << e.path << " with " << budget << " free bytes holds \"" << now << "\"";
             }
             if (!succeeded) {
@@ -73,6 +115,19 @@ protected:
         }
         EXPECT_TRUE(succeeded);
     }
+
+    // What the update makes of the default script on a disk with room enough.
+    std::string Merged(const std::string& defaultScript) {
+        testing::OpsWorld w;
+        w.Load(package);
+        w.Put(kScriptPath + kDefaultScript, defaultScript);
+        w.Put(kScriptPath + package.files[0].sourceName, package.files[0].content);
+        EXPECT_TRUE(UpdateDefaultJss(w)) << w.Progress();
+        return w.Get(kScriptPath + kDefaultScript);
+    }
+
+    testing::TestPackage package = Package();
+    std::map<std::string, std::set<std::string>> seen; // every content each file was left with
 };
 
 TEST_F(Faults, InstallNeverTruncatesAFileItReplaces) {
@@ -114,6 +169,58 @@ TEST_F(Faults, AliasUpdateReplacesConfigNamesWholeOrNotAtAll) {
                    [](testing::OpsWorld& w) { return AliasUpdate(w.ctx, false); },
                    {"! Le fichier ConfigNames.Ini est introuvable",
                     "! Erreur durant l'écriture du fichier ConfigNames.Ini"});
+}
+
+// The default script's update: the backup of the user's file, then the save. A failed save
+// leaves the file whole (the temporary file gives its space back), and the older restore
+// copy beside it must not then be put over it.
+TEST_F(Faults, DefaultScriptIsBackedUpAndSavedWholeOrNotAtAll) {
+    package = MergePackage();
+    const std::string before = "; Default\r\nScript SayLine ()\r\n  Say ()\r\nEndScript\r\n";
+    const std::string after = Merged(before);
+    ASSERT_NE(after.find("MyHook ()"), std::string::npos) << after;
+    const std::string path = kScriptPath + kDefaultScript;
+    const std::string older = "; older\r\n";
+    OnAFillingDisk(
+        {{path, before, after},
+         {path + ".bak", older, older},
+         {kScriptPath + "Bak\\MonAppliScripts\\" + kDefaultScript, "backup of an earlier run",
+          before},
+         {kScriptPath + "Hook.vunimerge.jss", package.files[0].content, package.files[0].content}},
+        UpdateDefaultJss, {"! Fichier est inaccéssible", "! Erreur durant l'enregistrement"});
+    EXPECT_GT(seen[path].size(), 1u) << "no run failed at the save";
+}
+
+// A user without a default script of their own gets the shared one first: the copy is whole
+// or not there, and the shared file is left alone.
+TEST_F(Faults, FirstCopyFromTheSharedSettingsIsWholeOrNotThere) {
+    package = MergePackage();
+    const std::string shared = "; shared\r\nScript SayLine ()\r\nEndScript\r\n";
+    const std::string after = Merged(shared);
+    const std::string sharedPath = testing::kSharedRoot + "11.0\\Settings\\fra\\" + kDefaultScript;
+    const std::string path = kScriptPath + kDefaultScript;
+    OnAFillingDisk(
+        {{path, kMissing, after, {shared}},
+         {sharedPath, shared, shared},
+         {kScriptPath + "Hook.vunimerge.jss", package.files[0].content, package.files[0].content}},
+        UpdateDefaultJss, {"! Fichier est inaccéssible", "! Erreur durant l'enregistrement"});
+    EXPECT_EQ(seen[path], (std::set<std::string>{kMissing, shared, after}));
+}
+
+// An empty default script is what the restore copy is for: after a failed save it is put
+// back, whole, when the disk has room for it.
+TEST_F(Faults, EmptyDefaultScriptIsRestoredWholeAfterAFailedSave) {
+    package = MergePackage();
+    const std::string after = Merged("");
+    const std::string path = kScriptPath + kDefaultScript;
+    const std::string restore = "; kept\r\n";
+    ASSERT_LT(restore.size(), after.size());
+    OnAFillingDisk(
+        {{path, "", after, {restore}},
+         {path + ".bak", restore, restore},
+         {kScriptPath + "Hook.vunimerge.jss", package.files[0].content, package.files[0].content}},
+        UpdateDefaultJss, {"! Erreur durant l'enregistrement"});
+    EXPECT_EQ(seen[path], (std::set<std::string>{"", restore, after}));
 }
 
 TEST_F(Faults, ReadOnlyFoldersLeaveEverythingAsItWasAndSaySo) {

@@ -139,5 +139,24 @@ TEST_F(SimFiles, ReplaceFileKeepsTheNameFoundAndLeavesNothingWhenTheDiskIsFull) 
     EXPECT_EQ(host.FileSize("C:\\D\\FRESH.JSS"), 7);
 }
 
+// A full disk gets its space back from files removed, replaced or emptied, as a real one
+// does: what a failed write took is there again for the next.
+TEST_F(SimFiles, RemovedFilesGiveTheirSpaceBack) {
+    ASSERT_TRUE(host.CreateFolder("C:\\d"));
+    ASSERT_TRUE(host.WriteFile("C:\\d\\a.txt", "12345678", 8));
+    host.Faults().freeBytes = 6;
+    EXPECT_FALSE(host.ReplaceFile("C:\\d\\a.txt", "0123456789", 10));
+    EXPECT_EQ(host.Faults().freeBytes, 6) << "the partial temporary file is removed";
+    EXPECT_TRUE(host.ReplaceFile("C:\\d\\a.txt", "012345", 6));
+    EXPECT_EQ(host.Faults().freeBytes, 8) << "the replaced file's 8 bytes are free again";
+    EXPECT_FALSE(host.WriteFile("C:\\d\\b.txt", "0123456789", 10));
+    EXPECT_EQ(host.Faults().freeBytes, 0);
+    EXPECT_TRUE(host.DeleteFile("C:\\d\\b.txt"));
+    EXPECT_TRUE(host.WriteFile("C:\\d\\a.txt", "abcdefghijklmn", 14))
+        << "the 8 bytes of b.txt and the 6 of a.txt, emptied to be written again";
+    EXPECT_EQ(host.Faults().freeBytes, 0);
+    EXPECT_FALSE(host.CopyFile("C:\\d\\a.txt", "C:\\d\\c.txt"));
+}
+
 } // namespace
 } // namespace vuni

@@ -253,6 +253,8 @@ class Player:
         self.focus_after = None
         self.started = False
         self.driver = None
+        # DLLs placed beside the program (--plant), each leaving a mark when loaded.
+        self.planted = sorted(args.plant.glob("*.dll")) if args.plant else []
 
     # ---- output ----
     def report(self, ok, what):
@@ -408,8 +410,12 @@ class Player:
             fields = line.split("\t")
             if fields[0] == "shell" and len(fields) == 3:
                 self.shell[fields[1]] = fields[2]
+        overrides = "mscoree,mshtml="
+        if self.planted:
+            # Native first: a DLL of that name found on the search path before Wine's own.
+            overrides += ";" + ",".join(dll.stem for dll in self.planted) + "=n,b"
         self.env = self.args.wine.env(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
-                                      WINEDLLOVERRIDES="mscoree,mshtml=")
+                                      WINEDLLOVERRIDES=overrides)
 
     def place_program(self, work):
         ini = read_ini(self.machine / "machine.ini")
@@ -444,6 +450,8 @@ class Player:
         if self.append is not None:
             with open(target, "ab") as out:
                 out.write(self.append.read_bytes())
+        for dll in self.planted:
+            shutil.copy(dll, target.parent / dll.name)
         current = settings.get("currentFolder") or where.rsplit("\\", 1)[0]
         self.current_windows = self.windows_path(current)
         self.unix(current).mkdir(parents=True, exist_ok=True)
@@ -791,6 +799,7 @@ class Player:
                     if data is not None and key.endswith(".journal"):
                         changes[key] = (path, fix(data).lower())
             excluded = {self.program_machine.lower()}
+            excluded |= {self.planted_mark(dll).lower() for dll in self.planted}
             # The programs stood in for, and the stand-ins the process lines put in place.
             excluded |= {path.lower() for path, _ in self.machine_ini.get("standins", [])}
             excluded |= {path.lower() for path in self.processes}
@@ -802,6 +811,21 @@ class Player:
                 self.report(True, f"tree: the same {count} changed files as the simulated run")
         finally:
             shutil.rmtree(sandbox, ignore_errors=True)
+
+    @staticmethod
+    def planted_mark(dll):
+        """The mark a planted DLL leaves when a program loads it (tests/wine/planted_dll.c)."""
+        return f"C:\\vuni-planted\\{dll.stem}.mark"
+
+    def check_planted(self):
+        """One line for each planted DLL: no program of the run may have loaded it."""
+        for dll in self.planted:
+            mark = self.unix(self.planted_mark(dll))
+            if mark.is_file():
+                loaders = sorted(set(mark.read_bytes().decode("cp1252").splitlines()) - {""})
+                self.report(False, f"planted {dll.name}: loaded by {', '.join(loaders)}")
+            else:
+                self.report(True, f"planted {dll.name}: not loaded")
 
     def finish(self):
         if self.started and self.running():
@@ -872,6 +896,7 @@ def run(args):
             for server in player.servers:
                 server.shutdown()  # the simulated run serves on the same port
                 server.server_close()
+        player.check_planted()
         one_way = any(words[0] in ("sim-only", "wine-only") for _, words in steps)
         if args.vuni_sim is None or not args.vuni_sim.is_file():
             player.note("tree not compared: no vuni-sim")
@@ -903,6 +928,10 @@ def main():
     parser.add_argument("--template-dir", type=Path,
                         help="keep one prefix per machine there and copy it for each run")
     parser.add_argument("--verbose", action="store_true", help="every accessibility finding")
+    parser.add_argument("--plant", type=Path,
+                        help="a folder of DLLs named like Windows' own (tests/wine/planted_dll.c) "
+                             "to place beside the program, with Wine told to prefer them to its "
+                             "own; each one a program loads fails the run")
     parser.add_argument("--no-access", dest="access", action="store_false",
                         help="leave out the accessibility checks of each new page")
     args = parser.parse_args()

@@ -133,11 +133,37 @@ private:
     int64_t pos_ = 0;
 };
 
+// The bytes a file takes on the disk: its size, 0 when there is none.
+int64_t BytesOf(const fs::path& file) {
+    struct stat st {};
+    return ::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size)
+                                                                 : 0;
+}
+
+// Space given back to a disk budget (-1: no limit), as a removed or emptied file gives it.
+void GiveBack(int64_t& budget, int64_t bytes) {
+    if (budget >= 0) {
+        budget += bytes;
+    }
+}
+
+// Removes a file, giving its space back.
+bool RemoveFile(const fs::path& file, int64_t& budget) {
+    const int64_t bytes = BytesOf(file);
+    if (::unlink(file.c_str()) != 0) {
+        return false;
+    }
+    GiveBack(budget, bytes);
+    return true;
+}
+
 // Writes the bytes; a disk budget (freeBytes of SimFaults, -1 for none) stops the write
-// where a full disk would, leaving the bytes written so far. openError (when given) takes
-// the errno of a failed open, and stays 0 otherwise.
+// where a full disk would, leaving the bytes written so far. A file emptied to be written
+// again gives its space back first. openError (when given) takes the errno of a failed open,
+// and stays 0 otherwise.
 bool WriteAll(const fs::path& target, const void* data, size_t size, int64_t& budget,
               int openFlags = O_CREAT | O_TRUNC, int* openError = nullptr) {
+    const int64_t emptied = (openFlags & O_TRUNC) != 0 ? BytesOf(target) : 0;
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | openFlags, 0644);
     if (openError != nullptr) {
         *openError = fd < 0 ? errno : 0;
@@ -145,6 +171,7 @@ bool WriteAll(const fs::path& target, const void* data, size_t size, int64_t& bu
     if (fd < 0) {
         return false;
     }
+    GiveBack(budget, emptied);
     const auto* p = static_cast<const char*>(data);
     bool ok = true;
     if (budget >= 0 && static_cast<uint64_t>(budget) < size) {
@@ -288,7 +315,7 @@ bool SimHost::ReplaceFile(const std::string& path, const void* data, size_t size
         }
         if (openError != EEXIST) {
             if (openError == 0) {
-                ::unlink(p.c_str()); // created here: nothing of it may stay
+                RemoveFile(p, faults_.freeBytes); // created here: nothing of it may stay
             }
             return false;
         }
@@ -296,15 +323,15 @@ bool SimHost::ReplaceFile(const std::string& path, const void* data, size_t size
     fs::path tmp = p;
     tmp += ".vuni-new";
     if (!WriteAll(tmp, data, size, faults_.freeBytes)) {
-        std::error_code ec;
-        fs::remove(tmp, ec);
+        RemoveFile(tmp, faults_.freeBytes);
         return false;
     }
+    const int64_t replaced = BytesOf(p);
     if (std::rename(tmp.c_str(), p.c_str()) != 0) {
-        std::error_code ec;
-        fs::remove(tmp, ec);
+        RemoveFile(tmp, faults_.freeBytes);
         return false;
     }
+    GiveBack(faults_.freeBytes, replaced);
     return true;
 }
 
@@ -331,7 +358,7 @@ bool SimHost::DeleteFile(const std::string& path) {
     if (!IsFile(path) || !WriteAllowed(path)) {
         return false;
     }
-    return ::unlink(ToHostPath(path).c_str()) == 0;
+    return RemoveFile(ToHostPath(path), faults_.freeBytes);
 }
 
 bool SimHost::CreateFolder(const std::string& path) {

@@ -21,7 +21,8 @@ namespace vuni {
 // Faults injected into the simulated file system, to test what a failure leaves behind.
 struct SimFaults {
     // Bytes the disk can still take, counted over every write; a write beyond them stops
-    // there and fails, as on a full disk. -1: no limit.
+    // there and fails, as on a full disk. A file removed, replaced or emptied to be written
+    // again gives its space back. -1: no limit.
     int64_t freeBytes = -1;
     // Windows paths (files or folders, without regard to case) below which nothing can be
     // written, replaced, copied to, deleted or created.

@@ -1,14 +1,30 @@
 #include "platform/win32/owned_handles.h"
+#include "platform/win32/proc_address.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_host.h"
 
-// clang-format off
-#include <windows.h>
-#include <mmsystem.h>
-// clang-format on
-
 #include <utility>
+#include <windows.h>
 
 namespace vuni {
+namespace {
+
+// Plays a WAV file held in memory, from the multimedia library that InitSound loaded, without
+// waiting; nullptr stops the sound playing. False when it cannot.
+bool PlayFromMemory(void* winmm, const char* sound) {
+    using PlaySoundFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+    const auto playSound = ProcAddress<PlaySoundFn>(static_cast<HMODULE>(winmm), "PlaySoundA");
+    // SND_MEMORY | SND_ASYNC | SND_NODEFAULT
+    return playSound != nullptr && playSound(sound, nullptr, sound != nullptr ? 0x7 : 0) != 0;
+}
+
+} // namespace
+
+Win32Host::~Win32Host() {
+    // No sound may go on reading the buffer once it is gone. The library stays loaded until
+    // the program ends.
+    PlayFromMemory(winmm_, nullptr);
+}
 
 bool Win32Host::NamedMutexExists(const std::string& name) {
     const OwnedHandle existing(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str()));
@@ -45,7 +61,14 @@ void Win32Host::ShowTopLevelWindow(uint64_t window, int command) {
 }
 
 bool Win32Host::InitSound() {
-    return waveOutGetNumDevs() > 0;
+    // The multimedia library is no KnownDLL: loaded from the system folder, on first use.
+    if (winmm_ == nullptr) {
+        winmm_ = LoadSystemLibrary("winmm");
+    }
+    using WaveOutGetNumDevsFn = UINT(WINAPI*)();
+    const auto waveOutGetNumDevs =
+        ProcAddress<WaveOutGetNumDevsFn>(static_cast<HMODULE>(winmm_), "waveOutGetNumDevs");
+    return waveOutGetNumDevs != nullptr && waveOutGetNumDevs() > 0;
 }
 
 bool Win32Host::PlayWav(const void* data, size_t size) {
@@ -53,9 +76,9 @@ bool Win32Host::PlayWav(const void* data, size_t size) {
         return false;
     }
     // Stop any sound still reading the old buffer before it is replaced.
-    PlaySoundA(nullptr, nullptr, 0);
+    PlayFromMemory(winmm_, nullptr);
     soundBuffer_.assign(static_cast<const char*>(data), size);
-    return PlaySoundA(soundBuffer_.data(), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT) != 0;
+    return PlayFromMemory(winmm_, soundBuffer_.data());
 }
 
 } // namespace vuni

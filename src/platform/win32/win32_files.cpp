@@ -48,7 +48,9 @@ private:
     OwnedFileHandle file_;
 };
 
-bool WriteAll(const std::string& path, const void* data, size_t size) {
+// Writes the file anew. flush: its data is on the disk before this returns, so that a file it
+// is about to replace is never replaced by one a power cut could leave empty.
+bool WriteAll(const std::string& path, const void* data, size_t size, bool flush) {
     OwnedFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -67,6 +69,9 @@ bool WriteAll(const std::string& path, const void* data, size_t size) {
         }
         done += wrote;
     }
+    if (ok && flush && !FlushFileBuffers(file.Get())) {
+        ok = false;
+    }
     // A failed close can mean the last data never reached the disk.
     return file.Close() && ok;
 }
@@ -76,8 +81,6 @@ std::string FromBuffer(const char* text, DWORD length) {
 }
 
 } // namespace
-
-Win32Host::~Win32Host() = default;
 
 int64_t Win32Host::FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -111,12 +114,13 @@ std::unique_ptr<HostFile> Win32Host::OpenRead(const std::string& path) {
 }
 
 bool Win32Host::WriteFile(const std::string& path, const void* data, size_t size) {
-    return WriteAll(path, data, size);
+    return WriteAll(path, data, size, false);
 }
 
 bool Win32Host::ReplaceFile(const std::string& path, const void* data, size_t size) {
     const std::string tmp = path + ".vuni-new";
-    if (!WriteAll(tmp, data, size)) {
+    // Flushed before the rename: the rename may reach the disk before data written lazily.
+    if (!WriteAll(tmp, data, size, true)) {
         ::DeleteFileA(tmp.c_str());
         return false;
     }

@@ -74,6 +74,7 @@ public:
 
 private:
     void* mutex_ = nullptr;   // the named mutex this instance owns
+    void* winmm_ = nullptr;   // the multimedia library, once InitSound loaded it
     std::string soundBuffer_; // the sound being played: PlaySound reads it while it plays
 };
 

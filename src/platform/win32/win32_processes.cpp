@@ -5,6 +5,7 @@
 
 #include "platform/win32/owned_handles.h"
 #include "platform/win32/proc_address.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_host.h"
 #include "platform/windows_version.h"
 
@@ -22,7 +23,7 @@ std::string ImagePathThroughPsapi(DWORD id) {
     if (!process) {
         return {};
     }
-    const OwnedModule psapi(LoadLibraryA("psapi.dll"));
+    const OwnedModule psapi(LoadSystemLibrary("psapi"));
     using Fn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
     auto getModuleFileNameEx = ProcAddress<Fn>(psapi.Get(), "GetModuleFileNameExA");
     if (getModuleFileNameEx == nullptr) {
@@ -43,9 +44,9 @@ std::string ImagePathThroughKernel32(DWORD id) {
     if (!process) {
         return {};
     }
-    const OwnedModule kernel32(LoadLibraryA("kernel32.dll"));
     using Fn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
-    auto queryFullProcessImageName = ProcAddress<Fn>(kernel32.Get(), "QueryFullProcessImageNameA");
+    auto queryFullProcessImageName =
+        ProcAddress<Fn>(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameA");
     if (queryFullProcessImageName == nullptr) {
         return {};
     }

@@ -1,6 +1,7 @@
 // Starting programs, waiting for them, and calling one function of a library.
 #include "platform/win32/owned_handles.h"
 #include "platform/win32/proc_address.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_host.h"
 
 #include <vector>
@@ -67,7 +68,7 @@ LibraryCallResult Win32Host::CallLibraryFunction(const std::string& library,
                                                  const std::string& function,
                                                  const std::string& argument) {
     LibraryCallResult out;
-    const OwnedModule module(LoadLibraryA(library.c_str()));
+    const OwnedModule module(LoadLibraryAt(library.c_str()));
     if (!module) {
         return out;
     }

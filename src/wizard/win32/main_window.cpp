@@ -1,8 +1,8 @@
 #include "wizard/win32/main_window.h"
 
+#include "platform/win32/proc_address.h"
 #include "wizard/control_style.h"
 
-#include <commctrl.h>
 #include <optional>
 
 namespace vuni {
@@ -46,17 +46,33 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
 
 // Multi-line boxes are read-only: Tab and Enter must leave them for the dialog keys and the
 // shortcuts rather than be taken as text.
+// The reference data is the window's CommonControls.
 LRESULT CALLBACK TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                             DWORD_PTR) {
+                             DWORD_PTR data) {
+    const auto* common = reinterpret_cast<const CommonControls*>(data);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(box, TextBoxProc, 0);
+        common->removeWindowSubclass(box, TextBoxProc, 0);
     }
-    LRESULT result = DefSubclassProc(box, message, wParam, lParam);
+    LRESULT result = common->defSubclassProc(box, message, wParam, lParam);
     if (message == WM_GETDLGCODE) {
         // DLGC_WANTMESSAGE is the same bit as DLGC_WANTALLKEYS.
         result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB);
     }
     return result;
+}
+
+CommonControls LoadCommonControls() {
+    CommonControls out;
+    // Kept loaded for the program's life, as an imported library would be.
+    const HMODULE library = LoadLibraryExA("comctl32.dll", nullptr, 0);
+    out.initCommonControlsEx =
+        ProcAddress<decltype(out.initCommonControlsEx)>(library, "InitCommonControlsEx");
+    out.setWindowSubclass =
+        ProcAddress<decltype(out.setWindowSubclass)>(library, "SetWindowSubclass");
+    out.removeWindowSubclass =
+        ProcAddress<decltype(out.removeWindowSubclass)>(library, "RemoveWindowSubclass");
+    out.defSubclassProc = ProcAddress<decltype(out.defSubclassProc)>(library, "DefSubclassProc");
+    return out;
 }
 
 bool RegisterPanelClass(HINSTANCE instance) {
@@ -115,10 +131,14 @@ void MainWindow::Destroy() {
 }
 
 CreationFailure MainWindow::Create(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX common{};
-    common.dwSize = sizeof(common);
-    common.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
-    InitCommonControlsEx(&common);
+    common_ = LoadCommonControls();
+    INITCOMMONCONTROLSEX classes{};
+    classes.dwSize = sizeof(classes);
+    classes.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
+    // Without the library the controls cannot be made: that failure is reported below.
+    if (common_.initCommonControlsEx != nullptr) {
+        common_.initCommonControlsEx(&classes);
+    }
 
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -218,7 +238,11 @@ bool MainWindow::CreateControls(HINSTANCE instance) {
         }
         case ctl::ControlType::TextBox: {
             SendMessageA(control, EM_SETLIMITTEXT, 0, 0); // the system's largest limit
-            SetWindowSubclass(control, TextBoxProc, 0, 0);
+            if (common_.setWindowSubclass != nullptr && common_.removeWindowSubclass != nullptr &&
+                common_.defSubclassProc != nullptr) {
+                common_.setWindowSubclass(control, TextBoxProc, 0,
+                                          reinterpret_cast<DWORD_PTR>(&common_));
+            }
             break;
         }
         default:

@@ -8,9 +8,23 @@
 
 #include <string>
 #include <string_view>
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 namespace vuni {
+
+// The functions of the common controls library that the window calls. The library is loaded
+// at run time, after the program restricted the search for libraries: its own start-up looks
+// for the libraries it uses, which must not be found beside the program. By bare name, so that
+// the manifest's dependency brings version 6. Null where the library or a function is missing.
+struct CommonControls {
+    BOOL(WINAPI* initCommonControlsEx)(const INITCOMMONCONTROLSEX*) = nullptr;
+    BOOL(WINAPI* setWindowSubclass)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR) = nullptr;
+    BOOL(WINAPI* removeWindowSubclass)(HWND, SUBCLASSPROC, UINT_PTR) = nullptr;
+    LRESULT(WINAPI* defSubclassProc)(HWND, UINT, WPARAM, LPARAM) = nullptr;
+};
 
 class MainWindow {
 public:
@@ -63,6 +77,7 @@ private:
     HMENU contextMenu_ = nullptr;
     HACCEL shortcuts_ = nullptr;
     HFONT font_ = nullptr;
+    CommonControls common_; // outlives the controls, whose subclass procedure uses it
     ViewEvents* events_ = nullptr;
     int suppressed_ = 0;
 };
