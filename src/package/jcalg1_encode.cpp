@@ -3,114 +3,74 @@
 // afterwards over each chunk's literals and the index base for the distances each chunk sends.
 #include "package/jcalg1.h"
 #include "package/jcalg1_bit_writer.h"
+#include "package/jcalg1_costs.h"
 #include "package/jcalg1_format.h"
 #include "package/jcalg1_literal_modes.h"
 #include "package/jcalg1_match_finder.h"
+#include "package/jcalg1_optimal_parse.h"
 
 #include <algorithm>
 #include <array>
-#include <limits>
+#include <optional>
 #include <vector>
 
 namespace vuni {
 namespace {
 
-using jcalg1::GammaBits;
+using jcalg1::IndexCost;
+using jcalg1::kIndexBaseChangeCost;
+using jcalg1::kZeroOrNearByteCost;
 using jcalg1::LengthBonus;
-using jcalg1::Match;
+using jcalg1::MatchCost;
+using jcalg1::Token;
 
 struct LevelParams {
     size_t window;
     unsigned depth;
-    uint32_t niceLength;   // a match this long is taken at once, without weighing alternatives
-    uint32_t denseLengths; // the optimal parse weighs every length of a match up to this one
-    bool optimal;          // weigh every way through a chunk; else greedy with one look ahead
-    bool tree;             // binary-tree match finder rather than hash chains
-    bool treeCovered;      // enter the bytes a long match covers into the tree too
+    bool optimal; // weigh every way through a chunk; else greedy with one look ahead
+    bool tree;    // binary-tree match finder rather than hash chains
+    jcalg1::ParseSettings parse;
 };
 
 // Levels 1 to 3 parse greedily over hash chains: fast, about the size of zlib -9 on single
 // script files. 4 to 9 parse by bit cost over binary trees, each deeper than the one before.
 constexpr std::array<LevelParams, 9> kLevels = {{
-    {size_t{1} << 18, 4, 32, 0, false, false, false},
-    {size_t{1} << 19, 8, 48, 0, false, false, false},
-    {size_t{1} << 20, 16, 64, 0, false, false, false},
-    {size_t{1} << 20, 12, 48, 4, true, true, false},
-    {size_t{1} << 20, 16, 64, 8, true, true, true},
-    {size_t{1} << 20, 24, 96, 16, true, true, true},
-    {size_t{1} << 20, 32, 128, 40, true, true, true},
-    {size_t{1} << 20, 64, 256, 40, true, true, true},
-    {size_t{1} << 20, 128, 512, 40, true, true, true},
+    {size_t{1} << 18, 4, false, false, {1, 32, 0, 0, false}},
+    {size_t{1} << 19, 8, false, false, {1, 48, 0, 0, false}},
+    {size_t{1} << 20, 16, false, false, {1, 64, 0, 0, false}},
+    {size_t{1} << 20, 12, true, true, {1, 48, 4, 16, false}},
+    {size_t{1} << 20, 16, true, true, {2, 64, 8, 32, true}},
+    {size_t{1} << 20, 24, true, true, {4, 96, 16, 64, true}},
+    {size_t{1} << 20, 32, true, true, {6, 128, 40, 128, true}},
+    {size_t{1} << 20, 64, true, true, {8, 256, 40, 256, true}},
+    {size_t{1} << 20, 128, true, true, {12, 512, 40, 512, true}},
 }};
 
-constexpr size_t kChunk = 1 << 15;
-constexpr size_t kDominanceReach = 8; // nodes ahead the optimal parse compares a node with
-constexpr uint32_t kInfinite = std::numeric_limits<uint32_t>::max();
-constexpr uint32_t kZeroOrNearByteCost = 7;   // 001 + 4 bits
-constexpr uint32_t kShortMatchCost = 12;      // 000 + 7 + 2 bits
-constexpr uint32_t kIndexBaseChangeCost = 17; // 000 0000000 cc + 4 or 5 bits
-constexpr size_t kNearByteReach = 14;
+constexpr size_t kChunk = jcalg1::OptimalParse::kChunk;
 constexpr uint32_t kRawBlock = 0xFFFFFFFF;          // distance marking a raw block
 constexpr uint32_t kRawBlockCost = 8 + 8 * 256 + 1; // header, bytes, end bit
 constexpr uint32_t kGreedyByteCost = 8; // what the greedy parse expects a byte to cost alone
-
-// Bits of a same-index phrase of length len.
-inline uint32_t RepeatCost(uint32_t len) {
-    return 4 + GammaBits(len);
-}
-
-// Bits of the distance part of an explicit-index phrase.
-inline uint32_t IndexCost(uint32_t dist, unsigned indexBase) {
-    return 2 + GammaBits((dist >> indexBase) + 3) + indexBase;
-}
-
-// Bits of a phrase copying len bytes from dist when the last index is last; kInfinite when
-// no token can say it.
-inline uint32_t MatchCost(uint32_t dist, uint32_t len, uint32_t last, unsigned indexBase) {
-    if (dist == last) {
-        return RepeatCost(len);
-    }
-    if (dist <= 127 && len <= 5) {
-        return kShortMatchCost;
-    }
-    const uint32_t bonus = LengthBonus(dist);
-    if (len < bonus + 2) {
-        return kInfinite;
-    }
-    return IndexCost(dist, indexBase) + GammaBits(len - bonus);
-}
-
-struct Node {
-    uint32_t cost;
-    uint32_t last;     // last index after the step that reached this position
-    uint32_t length;   // length of that step; 1 for a single-byte token
-    uint32_t distance; // its distance; for a single byte the near distance, or 0
-};
-
-struct Token {
-    uint32_t length;
-    uint32_t distance;
-};
 
 class Encoder {
 public:
     Encoder(const uint8_t* data, size_t size, const LevelParams& params)
         : data_(data), size_(size), params_(params),
           finder_(data, size, std::min(params.window, std::bit_ceil(std::max<size_t>(size, 2))),
-                  params.depth, params.niceLength, params.tree),
+                  params.depth, params.parse.niceLength, params.tree, params.optimal),
           maxDistance_(static_cast<uint32_t>(
               std::min(params.window, std::bit_ceil(std::max<size_t>(size, 2))) - 1)),
           modes_(data, size), bits_(out_) {
-        matches_.resize(params.depth + 3);
-        nodes_.resize(std::min(kChunk, size) + 1);
-        lastSeen_.fill(-1);
+        matches_.resize(finder_.MaxMatches());
+        if (params.optimal) {
+            parse_.emplace(data, size, maxDistance_, finder_, modes_, near_, params.parse);
+        }
     }
 
     std::string Run() {
         out_.assign(jcalg1::kHeaderSize, '\0');
         size_t pos = 0;
         while (pos < size_) {
-            pos = params_.optimal ? ParseChunk(pos) : ParseGreedy(pos);
+            pos = params_.optimal ? ParseOptimal(pos) : ParseGreedy(pos);
         }
         bits_.Put(0, 12);
         bits_.Flush();
@@ -123,156 +83,12 @@ public:
     }
 
 private:
-    // Near distance (1..14) of the byte at pos, or 0.
-    uint32_t NearDistance(size_t pos) const {
-        const int64_t seen = lastSeen_[data_[pos]];
-        if (seen < 0 || pos - static_cast<size_t>(seen) > kNearByteReach) {
-            return 0;
-        }
-        return static_cast<uint32_t>(pos - static_cast<size_t>(seen));
-    }
-
-    void See(size_t pos) { lastSeen_[data_[pos]] = static_cast<int64_t>(pos); }
-
-    static void Relax(Node& n, uint32_t cost, uint32_t last, uint32_t length, uint32_t distance) {
-        if (cost < n.cost) {
-            n = {cost, last, length, distance};
-        }
-    }
-
-    // Whether one of the nodes just after i, up to the last one reached, costs no more than
-    // cost.
-    bool Dominated(size_t i, size_t ready, uint32_t cost) const {
-        const size_t to = std::min(ready, i + kDominanceReach);
-        for (size_t j = i + 1; j <= to; ++j) {
-            if (nodes_[j].cost <= cost) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // Parses [start, ...) until the chunk is full or a long match ends it; emits the tokens
-    // and returns the position after them.
-    size_t ParseChunk(size_t start) {
-        const size_t end = std::min(size_, start + kChunk);
-        const size_t span = end - start;
-        nodes_[0] = {0, lastIndex_, 0, 0};
-        size_t ready = 0; // nodes_[0..ready] hold a cost for this chunk
-        auto reach = [&](size_t upto) {
-            for (; ready < upto; nodes_[++ready].cost = kInfinite) {
-            }
-        };
-        const unsigned base = indexBase_;
-        size_t stop = span;
-        Token jump{0, 0};
-        for (size_t i = 0; i < span; ++i) {
-            const size_t pos = start + i;
-            const Node& here = nodes_[i];
-            const uint32_t c = here.cost;
-            const uint32_t last = here.last;
-            const size_t room = span - i;
-
-            // One byte.
-            reach(i + 1);
-            const uint32_t near = data_[pos] == 0 ? 0 : NearDistance(pos);
-            const uint32_t byteCost =
-                (data_[pos] == 0 || near != 0) ? kZeroOrNearByteCost : modes_.EstimatedCost(pos);
-            Relax(nodes_[i + 1], c + byteCost, last, 1, near);
-
-            // The last index again.
-            uint32_t repLength = 0;
-            if (last <= pos) {
-                repLength = static_cast<uint32_t>(
-                    jcalg1::CommonLength(data_ + pos - last, data_ + pos,
-                                         std::min<size_t>(size_ - pos, params_.niceLength)));
-            }
-            // A later node already reached for no more bits than this one makes the way on
-            // from here unlikely to pay: enter the position without reporting its matches.
-            size_t found = 0;
-            if (Dominated(i, ready, c)) {
-                finder_.Skip(pos);
-            } else {
-                found = finder_.Find(pos, matches_.data());
-            }
-            See(pos);
-            if (repLength >= params_.niceLength) {
-                stop = i;
-                jump = {repLength, last};
-                break;
-            }
-            if (found != 0 && matches_[found - 1].length >= params_.niceLength) {
-                stop = i;
-                jump = {matches_[found - 1].length, matches_[found - 1].distance};
-                break;
-            }
-            reach(i + std::min<size_t>(
-                          std::max<size_t>(repLength, found != 0 ? matches_[found - 1].length : 0),
-                          room));
-            const auto repTo = static_cast<uint32_t>(std::min<size_t>(repLength, room));
-            for (uint32_t len = 2; len <= repTo;
-                 len = (len >= params_.denseLengths && len < repTo) ? repTo : len + 1) {
-                Relax(nodes_[i + len], c + RepeatCost(len), last, len, last);
-            }
-            uint32_t from = 2;
-            for (size_t k = 0; k < found; ++k) {
-                const Match m = matches_[k];
-                if (m.distance > maxDistance_) {
-                    continue;
-                }
-                const uint32_t to = std::min<uint32_t>(m.length, static_cast<uint32_t>(room));
-                uint32_t len = std::max(from, repLength + 1);
-                if (m.distance == last) {
-                    for (; len <= to; ++len) {
-                        Relax(nodes_[i + len], c + RepeatCost(len), last, len, last);
-                    }
-                } else {
-                    const uint32_t bonus = LengthBonus(m.distance);
-                    const uint32_t index = c + IndexCost(m.distance, base);
-                    if (m.distance <= 127) {
-                        for (; len <= std::min<uint32_t>(to, 5); ++len) {
-                            Relax(nodes_[i + len], c + kShortMatchCost, m.distance, len,
-                                  m.distance);
-                        }
-                    }
-                    // Long lengths are weighed only at their end: the steps between cost
-                    // the same few bits and rarely lead anywhere better.
-                    for (len = std::max(len, bonus + 2); len <= to;
-                         len = (len >= params_.denseLengths && len < to) ? to : len + 1) {
-                        Relax(nodes_[i + len], index + GammaBits(len - bonus), m.distance, len,
-                              m.distance);
-                    }
-                }
-                from = std::max(from, m.length + 1);
-            }
-        }
-        Emit(start, stop);
-        size_t next = start + stop;
-        if (jump.length != 0) {
-            jump.length = static_cast<uint32_t>(
-                jcalg1::CommonLength(data_ + next - jump.distance, data_ + next,
-                                     std::min(size_ - next, jcalg1::kMaxMatchLength)));
-            EmitMatch(jump.distance, jump.length);
-            for (size_t p = next + 1; p < next + jump.length; ++p) {
-                if (params_.treeCovered) {
-                    finder_.Skip(p);
-                } else {
-                    finder_.SkipCovered(p);
-                }
-                See(p);
-            }
-            next += jump.length;
-        }
-        return next;
-    }
-
-    void Emit(size_t start, size_t span) {
+    // Parses a chunk by bit cost and emits it; returns the position after it.
+    size_t ParseOptimal(size_t start) {
         tokens_.clear();
-        for (size_t i = span; i > 0; i -= nodes_[i].length) {
-            tokens_.push_back({nodes_[i].length, nodes_[i].distance});
-        }
-        std::reverse(tokens_.begin(), tokens_.end());
+        const size_t next = parse_->Run(start, lastIndex_, indexBase_, tokens_);
         EmitTokens(start);
+        return next;
     }
 
     struct Choice {
@@ -286,7 +102,7 @@ private:
         const auto room = static_cast<uint32_t>(std::min(size_ - pos, jcalg1::kMaxMatchLength));
         auto weigh = [&](uint32_t dist, uint32_t len) {
             const uint32_t cost = MatchCost(dist, len, last, indexBase_);
-            if (cost != kInfinite) {
+            if (cost != jcalg1::kInfinite) {
                 const int32_t gain =
                     static_cast<int32_t>(kGreedyByteCost * len) - static_cast<int32_t>(cost);
                 if (gain > best.gain) {
@@ -322,8 +138,8 @@ private:
         Choice here{{0, 0}, 0};
         bool known = false;
         auto byteToken = [&](size_t p) {
-            tokens_.push_back({1, data_[p] == 0 ? 0 : NearDistance(p)});
-            See(p);
+            tokens_.push_back({1, data_[p] == 0 ? 0 : near_.Distance(data_, p)});
+            near_.See(data_, p);
         };
         // A look-ahead already made at end is used here: its position is in the finder.
         while (pos < end || known) {
@@ -337,7 +153,7 @@ private:
                 ++pos;
                 continue;
             }
-            if (here.token.length < params_.niceLength && pos + 1 < size_) {
+            if (here.token.length < params_.parse.niceLength && pos + 1 < size_) {
                 const Choice next = BestPhrase(pos + 1, last);
                 entered = pos + 2;
                 if (next.gain > here.gain + static_cast<int32_t>(kGreedyByteCost) / 2) {
@@ -348,7 +164,7 @@ private:
                     continue;
                 }
             }
-            if (here.token.length >= params_.niceLength) {
+            if (here.token.length >= params_.parse.niceLength) {
                 here.token.length = static_cast<uint32_t>(
                     jcalg1::CommonLength(data_ + pos - here.token.distance, data_ + pos,
                                          std::min(size_ - pos, jcalg1::kMaxMatchLength)));
@@ -361,7 +177,7 @@ private:
                 if (p >= entered) {
                     finder_.Skip(p);
                 }
-                See(p);
+                near_.See(data_, p);
             }
             pos += here.token.length;
             entered = std::max(entered, pos);
@@ -569,10 +385,11 @@ private:
     jcalg1::MatchFinder finder_;
     uint32_t maxDistance_;
     jcalg1::LiteralModes modes_;
+    jcalg1::NearBytes near_;
+    std::optional<jcalg1::OptimalParse> parse_;
     std::string out_;
     jcalg1::BitWriter bits_;
-    std::vector<Match> matches_;
-    std::vector<Node> nodes_;
+    std::vector<jcalg1::Match> matches_;
     std::vector<Token> tokens_;
     std::vector<Token> merged_;
     std::vector<uint32_t> costs_;
@@ -580,7 +397,6 @@ private:
     std::vector<size_t> nextPhrase_;
     std::vector<uint8_t> literals_;
     std::vector<jcalg1::LiteralMode> choice_;
-    std::array<int64_t, 256> lastSeen_{};
     jcalg1::LiteralMode literalMode_{8, 0};
     bool started_ = false;
     uint32_t lastIndex_ = jcalg1::kInitialLastIndex;
