@@ -9,7 +9,7 @@ echo "== tests: native (with the Wine tests of both Windows builds where Wine ca
 ctest --preset native -j "$(($(nproc) + 1))"
 echo "== tests: asan"
 ctest --preset asan -j "$(nproc)"
-echo "== fuzzing (${VUNI_FUZZ_SECONDS:-30} s per target)"
+echo "== fuzzing (${VUNI_FUZZ_SECONDS:-20} s per target)"
 for fuzzer in build/asan/fuzz/*/fuzz_*; do
     [[ -x $fuzzer && -f $fuzzer ]] || continue
     name=$(basename "$fuzzer")
@@ -17,7 +17,7 @@ for fuzzer in build/asan/fuzz/*/fuzz_*; do
     seeds=fuzz/$(basename "$(dirname "$fuzzer")")/seeds
     [[ -d $seeds ]] && cp -r "$seeds"/. "$corpus"/
     echo "-- $name"
-    "$fuzzer" -max_total_time="${VUNI_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 -print_final_stats=0 \
+    "$fuzzer" -max_total_time="${VUNI_FUZZ_SECONDS:-20}" -rss_limit_mb=2048 -print_final_stats=0 \
         "$corpus" >"$corpus/log.txt" 2>&1 || { tail -50 "$corpus/log.txt"; exit 1; }
     grep -E "^Done|#[0-9]+.*DONE" "$corpus/log.txt" | tail -1 || true
     rm -rf "$corpus"

@@ -48,7 +48,7 @@ public:
             for (size_t k = 0; k < fileSize; ++k) {
                 content[k] = static_cast<char>('a' + (k * 7 + static_cast<size_t>(i)) % 26);
             }
-            PackageWriterEntry e;
+            PackageEntry e;
             e.sourceName = "File" + Decimal(i) + ".jss";
             e.destination = "%JawsScriptPath%\\Sub" + Decimal(i % 20) + "\\";
             e.plainSize = static_cast<int32_t>(fileSize);

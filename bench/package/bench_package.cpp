@@ -151,9 +151,8 @@ void ExtractEntry(benchmark::State& st) {
         st.SkipWithError("the package did not load");
         return;
     }
-    r.state.currentEntry = 0;
     for (auto _ : st) {
-        if (!vuni::ExtractEntry(r.state, sandbox.Host(), r.log, "C:\\out.jss", false)) {
+        if (!vuni::ExtractEntryToFile(r.state, sandbox.Host(), r.log, 0, "C:\\out.jss")) {
             st.SkipWithError("extraction failed");
             break;
         }

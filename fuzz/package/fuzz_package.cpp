@@ -1,41 +1,15 @@
 // LoadPackage and ExtractEntry on arbitrary program files. The file lives in memory, behind
 // a Host that serves only it, so that each input costs no disk access.
+#include "common/fuzz_input.h"
 #include "log/log.h"
 #include "package/marker.h"
 #include "package/package.h"
 #include "platform/host.h"
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 namespace {
-
-class MemoryFile : public vuni::HostFile {
-public:
-    explicit MemoryFile(const std::string& bytes) : bytes_(bytes) {}
-    int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
-    bool Seek(int64_t offset) override {
-        if (offset < 0) {
-            return false;
-        }
-        pos_ = static_cast<size_t>(offset);
-        return true;
-    }
-    int64_t Read(void* buffer, int64_t size) override {
-        if (size <= 0 || pos_ >= bytes_.size()) {
-            return 0;
-        }
-        const size_t n = std::min(static_cast<size_t>(size), bytes_.size() - pos_);
-        std::memcpy(buffer, bytes_.data() + pos_, n);
-        pos_ += n;
-        return static_cast<int64_t>(n);
-    }
-
-private:
-    const std::string& bytes_;
-    size_t pos_ = 0;
-};
 
 // One program file, "C:\setup.exe"; writes are accepted and dropped.
 class MemoryHost : public vuni::Host {
@@ -48,7 +22,7 @@ public:
     bool IsFile(const std::string& path) override { return path == kPath; }
     bool IsDirectory(const std::string&) override { return false; }
     std::unique_ptr<vuni::HostFile> OpenRead(const std::string& path) override {
-        return path == kPath ? std::make_unique<MemoryFile>(program) : nullptr;
+        return path == kPath ? std::make_unique<vuni::fuzz::MemoryFile>(program) : nullptr;
     }
     bool WriteFile(const std::string&, const void*, size_t) override { return true; }
     bool ReplaceFile(const std::string&, const void*, size_t) override { return true; }
@@ -81,9 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     for (size_t i = 0; i < state.entries.size(); ++i) {
-        state.currentEntry = static_cast<int>(i);
         const vuni::PackageEntry& e = state.entries[i];
-        if (vuni::ExtractEntry(state, host, log, "C:\\out", false) &&
+        if (vuni::ExtractEntryToFile(state, host, log, static_cast<int>(i), "C:\\out") &&
             state.workBuffer.Size() < static_cast<size_t>(e.plainSize)) {
             __builtin_trap(); // the content claimed must fit the buffer it is read from
         }

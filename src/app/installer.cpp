@@ -2,6 +2,7 @@
 
 #include "app/intro_sound.h"
 #include "jaws/discovery.h"
+#include "jaws/host_items.h"
 #include "jaws/registry.h"
 #include "package/marker.h"
 #include "platform/host.h"
@@ -21,8 +22,6 @@ const char* const kProgramVersion = VUNI_VERSION_TEXT;
 namespace {
 
 constexpr const char* kMutexName = "Vuni";
-constexpr const char* kScriptManager = "JScript.exe";
-constexpr const char* kJawsProgram = "jfw.exe";
 constexpr const char* kRunningSuffix = " en fonctionnement";
 constexpr int kShowHide = 0;
 constexpr int kShowMinimize = 6;
@@ -66,10 +65,10 @@ void Installer::LogBanner() {
 }
 
 void Installer::LogEnvironment() {
-    std::string language = Lower(ReadRegistryString(host_, RegistryRoot::CurrentUser,
-                                                    "Control Panel\\International", "sLanguage"));
+    std::string language = Lower(
+        ReadRegistryString(host_, RegistryRoot::CurrentUser, kInternationalKey, kLanguageValue));
     if (language.empty()) {
-        language = "fra";
+        language = kLanguageFrench;
     }
     state_.windowsLanguage = language;
     log_.LogLine("Lang of Windows = " + language);
@@ -91,7 +90,7 @@ void Installer::LogInstalledVersions() {
 }
 
 void MarkRunningJaws(InstallerState& state, Host& host) {
-    const uint32_t id = state.processes.FindProcess(host, kJawsProgram);
+    const uint32_t id = state.processes.FindProcess(host, kJawsProcess);
     if (id == 0) {
         return;
     }
@@ -116,7 +115,7 @@ StartOutcome Installer::Start() {
     if (!SingleInstance(outcome)) {
         return outcome;
     }
-    if (state_.processes.FindProcess(host_, kScriptManager) != 0) {
+    if (state_.processes.FindProcess(host_, kScriptManagerProcess) != 0) {
         view_.ShowMessage("Info Vuni", "Veuillez fermer le gestionnaire de script !",
                           MessageKind::Info);
         return StartOutcome::ScriptManager;

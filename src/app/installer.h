@@ -14,9 +14,10 @@ namespace vuni {
 
 class Host;
 
-// The program name and version of the log banner.
-extern const char* const kProgramName;
-extern const char* const kProgramVersion;
+// The program name and version of the log banner. Declarations only: installer.cpp gives them
+// constant initial values (the check mistakes an extern declaration for a definition).
+extern const char* const kProgramName;    // NOLINT(bugprone-dynamic-static-initializers)
+extern const char* const kProgramVersion; // NOLINT(bugprone-dynamic-static-initializers)
 
 // How start-up ended.
 enum class StartOutcome {

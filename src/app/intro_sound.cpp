@@ -51,16 +51,11 @@ void PlayIntroSound(InstallerState& state, Host& host, Log& log) {
         }
         state.soundReady = true;
     }
-    package.currentEntry = found;
-    if (!ExtractEntry(package, host, log, "", true)) {
+    const auto wav = ExtractEntryContent(package, host, log, found);
+    if (!wav || !host.PlayWav(wav->data(), wav->size())) {
         return;
     }
-    const auto plainSize = static_cast<size_t>(package.entries[found].plainSize);
-    const uint8_t* wav = package.workBuffer.Data();
-    if (plainSize > package.workBuffer.Size() || !host.PlayWav(wav, plainSize)) {
-        return;
-    }
-    host.Sleep(IntroSoundWaitMs(wav, plainSize));
+    host.Sleep(IntroSoundWaitMs(wav->data(), wav->size()));
 }
 
 } // namespace vuni

@@ -30,20 +30,11 @@ MergeContext MakeMergeContext(InstallerState& state, Host& host, Log& log, View&
         return ExpandPlaceholders(PlaceholdersFor(state.shell, folder), path);
     };
     merge.extractToMemory = [&state, &host, &log](int entryIndex, std::string& content) {
-        PackageState& package = state.package;
-        if (entryIndex < 0 || entryIndex >= static_cast<int>(package.entries.size())) {
-            return false;
+        const auto bytes = ExtractEntryContent(state.package, host, log, entryIndex);
+        if (bytes) {
+            content.assign(reinterpret_cast<const char*>(bytes->data()), bytes->size());
         }
-        package.currentEntry = entryIndex;
-        if (!ExtractEntry(package, host, log, "", true)) {
-            return false;
-        }
-        const auto size = static_cast<size_t>(package.entries[entryIndex].plainSize);
-        if (size > package.workBuffer.Size()) {
-            return false;
-        }
-        content.assign(reinterpret_cast<const char*>(package.workBuffer.Data()), size);
-        return true;
+        return bytes.has_value();
     };
     merge.showMessage = [&view](const std::string& title, const std::string& text) {
         view.ShowMessage(title, text, MessageKind::Warning);

@@ -51,7 +51,15 @@ inline constexpr char kCompiledScriptExtension[] = ".jsb";
 
 // ---- files in a language folder
 inline constexpr char kDefaultScript[] = "Default.Jss";
-inline constexpr char kConfigNamesFile[] = "ConfigNames.ini";
+inline constexpr char kConfigNamesFile[] = "ConfigNames.Ini";
 inline constexpr char kConfigNamesSection[] = "ConfigNames";
+
+// ---- destination placeholders of package entries (matched in any letter case)
+inline constexpr char kUserJawsPlaceholder[] = "%User%";                 // per-user settings root
+inline constexpr char kSharedJawsPlaceholder[] = "%AllUsers%";           // shared settings root
+inline constexpr char kUserAppDataPlaceholder[] = "%UserAppData%";       // CSIDL 26
+inline constexpr char kSharedAppDataPlaceholder[] = "%AllUsersAppData%"; // CSIDL 35
+inline constexpr char kMyDocumentsPlaceholder[] = "%MyDoc%";             // CSIDL 5
+inline constexpr char kScriptPathPlaceholder[] = "%JawsScriptPath%"; // the chosen language folder
 
 } // namespace vuni

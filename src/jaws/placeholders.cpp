@@ -1,5 +1,6 @@
 #include "jaws/placeholders.h"
 
+#include "jaws/host_items.h"
 #include "text/text.h"
 
 #include <array>
@@ -7,7 +8,6 @@
 namespace vuni {
 namespace {
 
-constexpr char kScriptPathPlaceholder[] = "%JawsScriptPath%";
 constexpr char kDiskPrefix[] = "Disque ";
 
 } // namespace
@@ -21,11 +21,11 @@ std::string ExpandPlaceholders(const PlaceholderContext& context, std::string_vi
     // In the order they are tested: %User% before %UserAppData% is safe, the closing "%"
     // tells them apart.
     const std::array<std::pair<std::string_view, std::string_view>, 6> table = {{
-        {"%User%", s.userJawsRoot},
-        {"%AllUsers%", s.sharedJawsRoot},
-        {"%UserAppData%", s.userAppData},
-        {"%AllUsersAppData%", s.sharedAppData},
-        {"%MyDoc%", s.myDocuments},
+        {kUserJawsPlaceholder, s.userJawsRoot},
+        {kSharedJawsPlaceholder, s.sharedJawsRoot},
+        {kUserAppDataPlaceholder, s.userAppData},
+        {kSharedAppDataPlaceholder, s.sharedAppData},
+        {kMyDocumentsPlaceholder, s.myDocuments},
         {kScriptPathPlaceholder, context.scriptPath},
     }};
     const std::string test = Lower(Trim(path));

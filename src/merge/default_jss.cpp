@@ -1,5 +1,6 @@
 #include "merge/default_jss.h"
 
+#include "jaws/host_items.h"
 #include "log/log.h"
 #include "merge/merge_pass.h"
 #include "platform/host.h"
@@ -72,7 +73,7 @@ void JssMerger::MergeIntoJssText() {
 }
 
 bool JssMerger::UpdateDefaultJss(const MergeContext& context, bool removeMode) {
-    const std::string path = context.destinationPath + "Default.Jss";
+    const std::string path = context.destinationPath + kDefaultScript;
     log_.LogLine("* Search Merge Default.Jss");
     int associated = 0;
     int done = 0;

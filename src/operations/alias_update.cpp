@@ -1,5 +1,6 @@
 #include "operations/alias_update.h"
 
+#include "jaws/host_items.h"
 #include "log/log.h"
 #include "operations/config_names.h"
 #include "operations/install_files.h"
@@ -9,7 +10,7 @@
 namespace vuni {
 
 std::string ConfigNamesPath(const OperationContext& ctx) {
-    return ctx.Expand(ctx.folder.scriptPath) + "ConfigNames.Ini";
+    return ctx.Expand(ctx.folder.scriptPath) + kConfigNamesFile;
 }
 
 bool AliasUpdate(OperationContext& ctx, bool remove) {

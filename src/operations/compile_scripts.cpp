@@ -1,5 +1,6 @@
 #include "operations/compile_scripts.h"
 
+#include "jaws/host_items.h"
 #include "log/log.h"
 #include "platform/host.h"
 #include "text/stable_order.h"
@@ -23,7 +24,7 @@ struct CompileItem {
 std::vector<CompileItem> BuildCompileList(OperationContext& ctx, bool remove) {
     std::vector<CompileItem> list;
     for (const OperationRow& row : ctx.rows) {
-        const PackageEntry* entry = ctx.TakeRowEntry(row);
+        const PackageEntry* entry = ctx.RowEntry(row);
         if (entry == nullptr) {
             continue;
         }
@@ -32,7 +33,7 @@ std::vector<CompileItem> BuildCompileList(OperationContext& ctx, bool remove) {
         if ((entry->flags & EntryCompilable) != 0 && !remove) {
             list.push_back(std::move(item));
         } else if ((entry->flags & EntryAssociable) != 0) {
-            item.sourceName = "Default.Jss";
+            item.sourceName = kDefaultScript;
             list.push_back(std::move(item));
         }
     }
@@ -42,7 +43,7 @@ std::vector<CompileItem> BuildCompileList(OperationContext& ctx, bool remove) {
 } // namespace
 
 std::string CompilerPath(const OperationContext& ctx) {
-    return ctx.folder.installPath + "scompile.exe";
+    return ctx.folder.installPath + kScriptCompiler;
 }
 
 bool CompileScripts(OperationContext& ctx, bool remove) {

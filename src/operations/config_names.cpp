@@ -1,5 +1,6 @@
 #include "operations/config_names.h"
 
+#include "jaws/host_items.h"
 #include "text/text.h"
 
 #include <algorithm>
@@ -84,7 +85,7 @@ std::string RewriteConfigNames(std::string_view fileText, const std::vector<std:
     for (const std::string& line : SplitIniLines(fileText)) {
         std::string section;
         if (IniSectionName(line, section)) {
-            inSection = section == "confignames";
+            inSection = EqualsNoCase(section, kConfigNamesSection);
         } else if (inSection) {
             if (!remove && !inserted) {
                 out += newEntries;
@@ -99,7 +100,7 @@ std::string RewriteConfigNames(std::string_view fileText, const std::vector<std:
         out += "\r\n";
     }
     if (!remove && !inserted) {
-        out += "[ConfigNames]\r\n";
+        out.append("[").append(kConfigNamesSection).append("]\r\n");
         out += newEntries;
     }
     return out;

@@ -84,7 +84,7 @@ bool CopyFilesToFolder(OperationContext& ctx) {
     log.ProgressLine("* Copier les fichiers dans un dossier");
     bool result = true;
     for (const OperationRow& row : ctx.rows) {
-        const PackageEntry* entry = ctx.TakeRowEntry(row);
+        const PackageEntry* entry = ctx.RowEntry(row);
         if (entry == nullptr) {
             continue;
         }
@@ -99,7 +99,7 @@ bool CopyFilesToFolder(OperationContext& ctx) {
             result = false;
             continue;
         }
-        if (ExtractEntry(ctx.package, ctx.host, log, target, false)) {
+        if (ExtractEntryToFile(ctx.package, ctx.host, log, row.entryIndex, target)) {
             log.ProgressLine(" Copié avec succés !");
         } else {
             log.ProgressLine("! Erreur durant la copie du fichier");
@@ -119,7 +119,7 @@ bool InstallFiles(OperationContext& ctx, bool backupFirst) {
     const std::string groupName = ctx.GroupName();
     bool result = true;
     for (const OperationRow& row : ctx.rows) {
-        const PackageEntry* entry = ctx.TakeRowEntry(row);
+        const PackageEntry* entry = ctx.RowEntry(row);
         if (entry == nullptr) {
             continue;
         }
@@ -143,7 +143,7 @@ bool InstallFiles(OperationContext& ctx, bool backupFirst) {
         } else if (!EnsureFolderFor(host, target)) {
             line2 = " Dossier de destination inaccéssible !\r\n" + FolderPart(target);
             result = false;
-        } else if (ExtractEntry(ctx.package, host, log, target, false)) {
+        } else if (ExtractEntryToFile(ctx.package, host, log, row.entryIndex, target)) {
             line2 += " Installé avec succés !";
         } else {
             line2 += "! Erreur durant l'installation fichier";

@@ -32,11 +32,10 @@ MessageAnswer OperationContext::Ask(const std::string& title, const std::string&
     return ui.messageBox(title, text, boxKind);
 }
 
-const PackageEntry* OperationContext::TakeRowEntry(const OperationRow& row) const {
+const PackageEntry* OperationContext::RowEntry(const OperationRow& row) const {
     if (row.entryIndex < 0 || static_cast<size_t>(row.entryIndex) >= package.entries.size()) {
         return nullptr;
     }
-    package.currentEntry = row.entryIndex;
     const PackageEntry& entry = package.entries[static_cast<size_t>(row.entryIndex)];
     return entry.groupIndex == chosenGroup ? &entry : nullptr;
 }

@@ -3,11 +3,13 @@
 //
 // The operations know nothing of the wizard or of the window: whoever starts a run fills
 // one OperationContext and hands it over. Everything here is read-only for the operations
-// except the package's current entry and work buffer, and the operation done flag.
+// except the package's extraction state (current entry, work buffer) and the operation done
+// flag.
 #pragma once
 
 #include "jaws/settings_folder.h"
 #include "log/message_box.h"
+#include "operations/operation_kind.h"
 #include "package/package.h"
 
 #include <cstdint>
@@ -19,12 +21,6 @@ namespace vuni {
 
 class Host;
 class Log;
-
-// Bits of the chosen operation kind.
-constexpr int32_t OperationCopy = 0x10;
-constexpr int32_t OperationInstall = 0x20;
-constexpr int32_t OperationBackup = 0x02;
-constexpr int32_t OperationRemoveAssociation = 0x80;
 
 // One row of the file list, in display order.
 struct OperationRow {
@@ -59,10 +55,10 @@ struct OperationContext {
 
     Host& host;
     Log& log;
-    PackageState& package;  // info, groups, entries; extraction uses its current entry
+    PackageState& package;  // info, groups, entries, and the buffers extraction fills
     SettingsFolder& folder; // the chosen destination; scriptPath is the destination path
 
-    int32_t kind = 0; // OperationCopy, OperationInstall (| OperationBackup), ...
+    OperationKind kind = OperationKind::None;
     std::vector<OperationRow> rows;
     int chosenGroup = 0; // index into package.groups
 
@@ -86,11 +82,10 @@ struct OperationContext {
     std::string GroupAlias() const;
     std::string Expand(const std::string& path) const;
     std::string Display(const std::string& path) const;
-    MessageAnswer Ask(const std::string& title, const std::string& text,
-                      MessageKind boxKind) const;
-    // Makes the row's entry the current one and returns it when it belongs to the chosen
-    // group; nullptr for a row of another group (or a row that names no entry).
-    const PackageEntry* TakeRowEntry(const OperationRow& row) const;
+    MessageAnswer Ask(const std::string& title, const std::string& text, MessageKind boxKind) const;
+    // The row's entry when it belongs to the chosen group; nullptr for a row of another group
+    // (or a row that names no entry).
+    const PackageEntry* RowEntry(const OperationRow& row) const;
 };
 
 } // namespace vuni

@@ -1,5 +1,6 @@
 #include "operations/refresh_jaws.h"
 
+#include "jaws/host_items.h"
 #include "log/log.h"
 #include "platform/host.h"
 #include "text/text.h"
@@ -39,8 +40,8 @@ bool RestartJaws(OperationContext& ctx) {
     Host& host = ctx.host;
     log.ProgressLine("* Relancement de JAWS");
     log.LogLine("* ReStart JAWS");
-    const std::string killPath = ctx.folder.runtimePath + "JfwKill.Exe";
-    const std::string jawsPath = ctx.folder.installPath + "Jfw.Exe";
+    const std::string killPath = ctx.folder.runtimePath + kJawsStopProgram;
+    const std::string jawsPath = ctx.folder.installPath + kJawsProgram;
     log.LogLine("JawsKill = " + killPath);
     log.LogLine("JawsRun = " + jawsPath);
     log.ProgressLine("* ReStart Jaws ");
@@ -78,13 +79,13 @@ bool RestartJaws(OperationContext& ctx) {
 
 bool ReloadJawsConfig(OperationContext& ctx) {
     Log& log = ctx.log;
-    const std::string library = ctx.folder.installPath + "JfwAPI.Dll";
+    const std::string library = ctx.folder.installPath + kJawsApiLibrary;
     log.ProgressLine("* Rechargement de la configuration par JAWS");
     log.LogLine("* Reload All Config JAWS");
     log.LogLine("- Restart Jaws");
     log.LogLine(library);
     const LibraryCallResult call =
-        ctx.host.CallLibraryFunction(library, "JFWRunFunction", "ReloadAllConfigs()");
+        ctx.host.CallLibraryFunction(library, kJawsApiFunction, kReloadAllConfigsCall);
     switch (call.status) {
     case LibraryCallStatus::NoLibrary:
         log.ProgressLine(

@@ -83,12 +83,12 @@ std::string RunOperations(OperationContext& ctx, const OperationSteps& steps) {
     log.LogLine("");
     log.LogLine("*** Begin of process");
 
-    if ((ctx.kind & OperationCopy) != 0) {
+    if (HasBit(ctx.kind, OperationKind::Copy)) {
         RunChain(ctx, steps,
                  {{Step::CopyFiles, false, "- Erreur durant la copie des fichiers !\n"}}, summary);
     }
-    if ((ctx.kind & OperationInstall) != 0) {
-        const bool backupFirst = (ctx.kind & OperationBackup) != 0;
+    if (HasBit(ctx.kind, OperationKind::Install)) {
+        const bool backupFirst = HasBit(ctx.kind, OperationKind::Backup);
         RunChain(
             ctx, steps,
             {{Step::InstallFiles, backupFirst, "- Erreur durant l'installation des fichiers !\n"},
@@ -99,7 +99,7 @@ std::string RunOperations(OperationContext& ctx, const OperationSteps& steps) {
              {Step::Refresh, false, "- Erreur durant le rechargement des scripts par JAWS !\n"}},
             summary);
     }
-    if ((ctx.kind & OperationRemoveAssociation) != 0) {
+    if (HasBit(ctx.kind, OperationKind::RemoveAssociation)) {
         RunChain(
             ctx, steps,
             {{Step::UpdateDefaultJss, true,

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,7 @@ struct PackageState {
     PackageInfo info;
     std::vector<ScriptGroup> groups;
     std::vector<PackageEntry> entries;
-    int currentEntry = -1; // index into entries; extraction works on it
+    int currentEntry = -1; // index into entries: the entry ExtractEntry works on
     ByteBuffer workBuffer;
     ByteBuffer packBuffer;
     // The program file stays open from one extraction to the next: an install of many
@@ -60,5 +62,18 @@ bool DecodeEntryData(PackageState& state, int32_t plainSize, int32_t storedSize)
 // Brings the current entry's content into the work buffer and, unless memoryOnly, saves it.
 bool ExtractEntry(PackageState& state, Host& host, Log& log, const std::string& destination,
                   bool memoryOnly);
+
+// The calls that callers use: each names the entry it wants (an index into entries), makes
+// it the current entry and extracts it as ExtractEntry does.
+
+// The entry's plain content: a view of the work buffer, valid until the buffer is loaded
+// again. Nothing when the extraction fails, which is logged as ExtractEntry does unless
+// logFailure is false: then only LoadFileRange's own lines are (the file viewer tells the
+// user in its box instead).
+std::optional<std::span<const uint8_t>>
+ExtractEntryContent(PackageState& state, Host& host, Log& log, int index, bool logFailure = true);
+// The entry saved to the file at destination (its folder must exist).
+bool ExtractEntryToFile(PackageState& state, Host& host, Log& log, int index,
+                        const std::string& destination);
 
 } // namespace vuni

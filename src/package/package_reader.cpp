@@ -1,4 +1,5 @@
 #include "log/log.h"
+#include "package/info_fields.h"
 #include "package/jcalg1.h"
 #include "package/package.h"
 #include "package/pe_certificate.h"
@@ -175,17 +176,9 @@ bool FindMarkerLine(PackageFileReader& reader, const std::string& marker) {
 }
 
 bool ReadInfo(PackageFileReader& r, PackageInfo& info) {
-    return r.ReadInt32(info.date) && r.ReadScrambledString(info.applicationName) &&
-           r.ReadScrambledString(info.applicationVersion) &&
-           r.ReadScrambledString(info.recommendedCompanion) &&
-           r.ReadScrambledString(info.recommendedJawsVersion) &&
-           r.ReadScrambledString(info.scriptSetName) &&
-           r.ReadScrambledString(info.scriptSetVersion) && r.ReadScrambledString(info.author) &&
-           r.ReadScrambledString(info.contact) && r.ReadScrambledString(info.authorSite) &&
-           r.ReadScrambledString(info.applicationSite) &&
-           r.ReadScrambledString(info.creationText) && r.ReadScrambledString(info.updateLocation) &&
-           r.ReadInt32(info.flags) && r.ReadScrambledString(info.reservedA) &&
-           r.ReadScrambledString(info.reservedB) && r.ReadScrambledString(info.comments);
+    return VisitInfoMembers(
+        info, [&r](int32_t& number) { return r.ReadInt32(number); },
+        [&r](std::string& text) { return r.ReadScrambledString(text); });
 }
 
 // True when the bytes from the reader's position up to the end are all zero.
@@ -390,25 +383,42 @@ bool DecodeEntryData(PackageState& state, int32_t plainSize, int32_t storedSize)
                         state.workBuffer.Data(), static_cast<size_t>(plainSize)) != 0;
 }
 
-bool ExtractEntry(PackageState& state, Host& host, Log& log, const std::string& destination,
-                  bool memoryOnly) {
+std::optional<std::span<const uint8_t>> ExtractEntryContent(PackageState& state, Host& host,
+                                                            Log& log, int index, bool logFailure) {
+    state.currentEntry = index;
     const PackageEntry* entry = state.Current();
     if (entry == nullptr) {
-        log.ProgressLine("! Erreur sythème");
-        return false;
+        if (logFailure) {
+            log.ProgressLine("! Erreur sythème");
+        }
+        return std::nullopt;
     }
     const int64_t got =
         LoadFileRange(state, host, log, state.ownPath, entry->storedSize, entry->dataOffset);
     if (got == 0) {
-        return false;
+        return std::nullopt; // LoadFileRange has logged why
     }
+    const char* failure = nullptr;
     // A short read (a truncated program file) must not be decoded into garbage.
     if (entry->storedSize > 0 && got != entry->storedSize) {
-        log.LogLine("! Can't access to file ! ");
-        return false;
+        failure = "! Can't access to file ! ";
+    } else if (!DecodeEntryData(state, entry->plainSize, entry->storedSize)) {
+        failure = "! UnPack Error";
     }
-    if (!DecodeEntryData(state, entry->plainSize, entry->storedSize)) {
-        log.LogLine("! UnPack Error");
+    if (failure != nullptr) {
+        if (logFailure) {
+            log.LogLine(failure);
+        }
+        return std::nullopt;
+    }
+    // Decoding checked that the buffer holds the plain content.
+    return std::span<const uint8_t>(state.workBuffer.Data(), static_cast<size_t>(entry->plainSize));
+}
+
+bool ExtractEntry(PackageState& state, Host& host, Log& log, const std::string& destination,
+                  bool memoryOnly) {
+    const auto content = ExtractEntryContent(state, host, log, state.currentEntry);
+    if (!content) {
         return false;
     }
     if (memoryOnly) {
@@ -416,12 +426,17 @@ bool ExtractEntry(PackageState& state, Host& host, Log& log, const std::string& 
     }
     // Written beside the destination and then put in its place, so that a failed write
     // (a full disk) never leaves a truncated file where the user's file was.
-    if (!host.ReplaceFile(destination, state.workBuffer.Data(),
-                          static_cast<size_t>(entry->plainSize))) {
+    if (!host.ReplaceFile(destination, content->data(), content->size())) {
         log.LogLine(" ! Error during save file");
         return false;
     }
     return true;
+}
+
+bool ExtractEntryToFile(PackageState& state, Host& host, Log& log, int index,
+                        const std::string& destination) {
+    state.currentEntry = index;
+    return ExtractEntry(state, host, log, destination, false);
 }
 
 } // namespace vuni

@@ -1,5 +1,6 @@
 #include "package/package_writer.h"
 
+#include "package/info_fields.h"
 #include "package/marker.h"
 #include "package/scramble.h"
 
@@ -33,17 +34,10 @@ bool PackageWriter::PutScrambledString(const std::string& text) {
 
 bool PackageWriter::WriteHeader(const PackageInfo& info, const std::vector<ScriptGroup>& groups) {
     const std::string marker = "\n" + PackageMarker() + "\n";
-    bool ok = Put(marker.data(), marker.size()) && PutInt32(info.date) &&
-              PutScrambledString(info.applicationName) &&
-              PutScrambledString(info.applicationVersion) &&
-              PutScrambledString(info.recommendedCompanion) &&
-              PutScrambledString(info.recommendedJawsVersion) &&
-              PutScrambledString(info.scriptSetName) && PutScrambledString(info.scriptSetVersion) &&
-              PutScrambledString(info.author) && PutScrambledString(info.contact) &&
-              PutScrambledString(info.authorSite) && PutScrambledString(info.applicationSite) &&
-              PutScrambledString(info.creationText) && PutScrambledString(info.updateLocation) &&
-              PutInt32(info.flags) && PutScrambledString(info.reservedA) &&
-              PutScrambledString(info.reservedB) && PutScrambledString(info.comments);
+    bool ok = Put(marker.data(), marker.size()) &&
+              VisitInfoMembers(
+                  info, [this](int32_t number) { return PutInt32(number); },
+                  [this](const std::string& text) { return PutScrambledString(text); });
     for (const ScriptGroup& g : groups) {
         // An empty name ends the group list: it cannot name a group.
         ok = ok && !g.name.empty() && PutScrambledString(g.name) && PutScrambledString(g.alias);
@@ -53,7 +47,7 @@ bool PackageWriter::WriteHeader(const PackageInfo& info, const std::vector<Scrip
 
 // stored is taken by value: a stored (not packed) entry is scrambled in place.
 // cppcheck-suppress passedByValue
-bool PackageWriter::WriteEntry(const PackageWriterEntry& entry, std::string stored) {
+bool PackageWriter::WriteEntry(const PackageEntry& entry, std::string stored) {
     if (entry.plainSize < 0 || stored.size() > static_cast<size_t>(INT32_MAX)) {
         return false;
     }

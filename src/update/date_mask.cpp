@@ -98,6 +98,12 @@ int64_t SecondsFromWallClock(const WallClock& t) {
            int64_t{t.minute} * 60 + t.second;
 }
 
+bool IsValidWallClock(const WallClock& t) {
+    return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= DaysInMonth(t.year, t.month) &&
+           t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 &&
+           t.second <= 59;
+}
+
 bool AppendDateToken(std::string_view mask, size_t& pos, const WallClock& t, std::string& out) {
     const Token* token = TokenAt(mask, pos);
     if (token == nullptr) {
@@ -194,11 +200,7 @@ int64_t ParseDateMask(std::string_view mask, std::string_view text) {
         }
         m += 1 + token->text.size();
     }
-    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > DaysInMonth(t.year, t.month) ||
-        t.hour > 23 || t.minute > 59 || t.second > 59) {
-        return 0;
-    }
-    return SecondsFromWallClock(t);
+    return IsValidWallClock(t) ? SecondsFromWallClock(t) : 0;
 }
 
 } // namespace vuni

@@ -18,6 +18,9 @@ namespace vuni {
 // Civil date and time of a count of seconds (negative counts are before 1970).
 WallClock WallClockFromSeconds(int64_t seconds);
 int64_t SecondsFromWallClock(const WallClock& time);
+// True for a date of the calendar (month 1-12, a day the month has) and a time of day
+// (00:00:00 to 23:59:59).
+bool IsValidWallClock(const WallClock& time);
 
 // When mask[pos] starts a date token, appends its value for time to out, moves pos past
 // the token and returns true; otherwise changes nothing and returns false.

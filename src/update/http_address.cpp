@@ -50,6 +50,53 @@ bool IsHost(std::string_view host) {
     return true;
 }
 
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f');
+}
+
+// A byte that a request target may hold as it stands: printable ASCII, less the blank and
+// the characters that a web address never carries unescaped.
+bool SendsAsIs(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u > 0x20 && u < 0x7F &&
+           std::string_view("\"#%<>\\^`{|}").find(c) == std::string_view::npos;
+}
+
+// The path as the request target: a byte that would end or split the request line, or that
+// servers refuse there (a blank in an application name, a Windows-1252 letter), goes as a
+// percent escape. A "%" that already starts an escape is kept, so that an address written
+// with escapes, and every address that needs none, is sent exactly as it stands.
+std::string RequestTarget(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string target;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        const bool escape =
+            c == '%' && i + 2 < path.size() && IsHexDigit(path[i + 1]) && IsHexDigit(path[i + 2]);
+        if (SendsAsIs(c) || escape) {
+            target += c;
+        } else {
+            const auto u = static_cast<unsigned char>(c);
+            target += '%';
+            target += kHex[u >> 4];
+            target += kHex[u & 0xF];
+        }
+    }
+    return target;
+}
+
+// A host name holds no blank, control character or quote: none resolves, and each would
+// break the request's Host line.
+bool IsHostName(std::string_view host) {
+    for (const char c : host) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u <= 0x20 || u == 0x7F || c == '"') {
+            return false;
+        }
+    }
+    return !host.empty();
+}
+
 } // namespace
 
 bool IsWebAddress(std::string_view text) {
@@ -101,7 +148,7 @@ bool SplitAddress(std::string_view address, HttpAddress& out) {
     }
     const size_t colon = authority.find(':');
     const std::string_view host = authority.substr(0, colon);
-    if (host.empty()) {
+    if (!IsHostName(host)) {
         return false;
     }
     uint16_t port = 80;
@@ -118,7 +165,8 @@ bool SplitAddress(std::string_view address, HttpAddress& out) {
 }
 
 std::string BuildRequest(const HttpAddress& address) {
-    std::string request = "GET /" + address.path + " HTTP/1.1\r\nAccept: */*\r\nHost: ";
+    std::string request =
+        "GET /" + RequestTarget(address.path) + " HTTP/1.1\r\nAccept: */*\r\nHost: ";
     request += address.host;
     if (address.port != 80) {
         request += ":" + Decimal(address.port);

@@ -14,7 +14,8 @@ struct HttpAddress {
 };
 
 // Splits "scheme://[user@]host[:port][/path]". The scheme is not examined. false when the
-// address has no "://", an empty host, or a port that is not a number from 1 to 65535.
+// address has no "://", an empty host or one with a blank, control character or quote, or a
+// port that is not a number from 1 to 65535.
 bool SplitAddress(std::string_view address, HttpAddress& out);
 
 // The longest address handed to the shell's open.
@@ -27,7 +28,9 @@ constexpr size_t kMaxWebAddressLength = 2048;
 bool IsWebAddress(std::string_view text);
 
 // The request bytes, exactly: "GET /" path " HTTP/1.1", Accept, Host (with ":port" only
-// when the port is not 80), "Connection: close", and the empty line.
+// when the port is not 80), "Connection: close", and the empty line. Path bytes that may not
+// stand in a request line (blanks, control characters, bytes above 127, quotes and the like,
+// a "%" that starts no escape) are sent percent-encoded; any other path goes as it is.
 std::string BuildRequest(const HttpAddress& address);
 
 } // namespace vuni

@@ -10,7 +10,7 @@
 namespace vuni {
 
 std::string LocalVersionFilePath(Host& host, const PackageInfo& info, const WallClock& now) {
-    return host.TemporaryFolder() + RemoteVersionFileName(info, now);
+    return host.TemporaryFolder() + LocalVersionFileName(info, now);
 }
 
 void CheckForNewVersion(VersionCheckContext& context, bool silent) {
@@ -30,10 +30,9 @@ void CheckForNewVersion(VersionCheckContext& context, bool silent) {
     log.LogLine("- Find network ");
 
     const WallClock now = host.LocalTimeNow();
-    const std::string fileName = RemoteVersionFileName(info, now);
-    const std::string localPath = host.TemporaryFolder() + fileName;
+    const std::string localPath = LocalVersionFilePath(host, info, now);
     log.LogLine(" TemporaryFileVersion : " + localPath);
-    const std::string address = info.updateLocation + "/" + fileName;
+    const std::string address = info.updateLocation + "/" + RemoteVersionFileName(info, now);
     log.LogLine(" URL FileVersion = " + address);
 
     if (DownloadToFile(host, address, localPath, context.waits) != DownloadResult::Ok) {

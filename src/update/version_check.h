@@ -41,7 +41,7 @@ inline constexpr std::string_view kVersionDateMask = "%dd/%mm/%yyyy %hh:%ii";
 // logged and counts as no new version.
 void CheckForNewVersion(VersionCheckContext& context, bool silent);
 
-// The local copy of the descriptor: the temporary folder + the remote file name.
+// The local copy of the descriptor: the temporary folder + LocalVersionFileName.
 std::string LocalVersionFilePath(Host& host, const PackageInfo& info, const WallClock& now);
 
 } // namespace vuni

@@ -46,4 +46,15 @@ std::string RemoteVersionFileName(const PackageInfo& info, const WallClock& now)
     return ExpandVersionTemplate(kVersionFileTemplate, info, now) + "UPQ";
 }
 
+std::string LocalVersionFileName(const PackageInfo& info, const WallClock& now) {
+    std::string name = RemoteVersionFileName(info, now);
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+            c = '_';
+        }
+    }
+    return name;
+}
+
 } // namespace vuni

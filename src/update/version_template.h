@@ -23,4 +23,10 @@ std::string ExpandVersionTemplate(std::string_view text, const PackageInfo& info
 // ("monappli-1.2.upqUPQ" for MonAppli 1.2).
 std::string RemoteVersionFileName(const PackageInfo& info, const WallClock& now);
 
+// The name of the descriptor's local copy: the remote file name with each character that a
+// Windows file name cannot hold ("\", "/", ":", "*", "?", quote, "<", ">", "|", control
+// characters) made "_", so that the package's texts can never place the copy, which is
+// written and then deleted, outside the temporary folder.
+std::string LocalVersionFileName(const PackageInfo& info, const WallClock& now);
+
 } // namespace vuni

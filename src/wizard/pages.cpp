@@ -45,27 +45,27 @@ std::string WelcomeText(const PackageInfo& info, std::string& recommendation) {
     return t;
 }
 
-std::string FolderHeading(int32_t kind) {
-    if ((kind & OperationKind::Copy) != 0) {
+std::string FolderHeading(OperationKind kind) {
+    if (HasBit(kind, OperationKind::Copy)) {
         return "Sélectionner le dossier pour la copie : ";
     }
-    if ((kind & OperationKind::Install) != 0) {
+    if (HasBit(kind, OperationKind::Install)) {
         return "Sélectionner le dossier d'installation : ";
     }
-    if ((kind & OperationKind::RemoveAssociation) != 0) {
+    if (HasBit(kind, OperationKind::RemoveAssociation)) {
         return "Sélectionner le dossier d'où doit être retirer l'association : ";
     }
     return "";
 }
 
-std::string FilesHeadingEnd(int32_t kind) {
-    if ((kind & OperationKind::Copy) != 0) {
+std::string FilesHeadingEnd(OperationKind kind) {
+    if (HasBit(kind, OperationKind::Copy)) {
         return ", à copier";
     }
-    if ((kind & OperationKind::Install) != 0) {
+    if (HasBit(kind, OperationKind::Install)) {
         return ", à installer";
     }
-    if ((kind & OperationKind::RemoveAssociation) != 0) {
+    if (HasBit(kind, OperationKind::RemoveAssociation)) {
         return ", pour retirer l'association avec le Default.JSS";
     }
     return "";
@@ -162,9 +162,9 @@ void Wizard::ShowOperation() {
 }
 
 void Wizard::ShowFolder(bool forward) {
-    const int32_t kind = KindFromLabel(view_.Text(kOperationChooser));
+    const OperationKind kind = state_.selection.kind;
     view_.SetText(kFolderHeading, FolderHeading(kind));
-    if (forward && (kind & OperationKind::Copy) != 0) {
+    if (forward && HasBit(kind, OperationKind::Copy)) {
         view_.SelectItem(kFolderChooser, view_.ItemCount(kFolderChooser) - 1);
         RebuildLanguageChoices();
     }
@@ -184,8 +184,8 @@ void Wizard::ShowGroup() {
 }
 
 bool Wizard::ShowFiles() {
-    const int32_t kind = state_.selection.kind;
-    view_.SetEnabled(kAliasField, (kind & OperationKind::Copy) == 0);
+    const OperationKind kind = state_.selection.kind;
+    view_.SetEnabled(kAliasField, !HasBit(kind, OperationKind::Copy));
     if (!RebuildFileRows(-1)) {
         return false;
     }
@@ -207,7 +207,7 @@ void Wizard::ShowInstall() {
     if (state_.operationDone) {
         ShowPage(kPageInstall, kMaskCancel);
     } else {
-        view_.SetText(kRunButton, FirstWord(view_.Text(kOperationChooser)));
+        view_.SetText(kRunButton, FirstWord(LabelOfKind(state_.selection.kind)));
         log_.ClearProgress();
         for (const std::string& line :
              BuildSummary(package_.info, package_.groups, folders_, state_.selection)) {
@@ -238,7 +238,7 @@ void Wizard::ReturnToPageInUse() {
         ShowWelcome();
         break;
     case kPageOperation:
-        CommitOperation(state_.selection, view_.Text(kOperationChooser));
+        CommitOperation(state_.selection, view_.SelectedItem(kOperationChooser));
         ShowOperation();
         break;
     case kPageFolder:
@@ -268,7 +268,7 @@ void Wizard::Next() {
         ShowOperation();
         break;
     case kPageOperation:
-        CommitOperation(state_.selection, view_.Text(kOperationChooser));
+        CommitOperation(state_.selection, view_.SelectedItem(kOperationChooser));
         ShowFolder(true);
         break;
     case kPageFolder: {
@@ -326,7 +326,7 @@ void Wizard::Previous() {
         ShowOperation();
         break;
     case kPageOperation:
-        CommitOperation(state_.selection, view_.Text(kOperationChooser));
+        CommitOperation(state_.selection, view_.SelectedItem(kOperationChooser));
         ShowWelcome();
         break;
     case kPageViewer:

@@ -1,29 +1,43 @@
 #include "wizard/selection.h"
 
+#include "jaws/host_items.h"
+#include "jaws/languages.h"
 #include "package/package.h"
 #include "text/stable_order.h"
 #include "text/text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vuni {
-
-const char* const kLabelInstall = "Installer les fichiers";
-const char* const kLabelInstallWithBackup =
-    "Installer les fichiers après la sauvegarde des anciens scrips";
-const char* const kLabelCopy = "Copier les fichiers dans un dossier";
-const char* const kLabelRemove = "Retirer l'association du Default.JSS";
-const char* const kFreeFolderName = "Choix d'un dossier";
-const char* const kFrench = "Français";
-const char* const kAmerican = "Américain";
-const char* const kCertifiedWord = "certifié";
-
 namespace {
 
-constexpr const char* kScriptPathPlaceholder = "%JawsScriptPath%";
+// The operation chooser's items: item i is row i. The removal row is offered only when the
+// package has an associable entry.
+struct OperationChoice {
+    OperationKind kind;
+    const char* label;
+};
+constexpr OperationChoice kOperationChoices[] = {
+    {OperationKind::Install, "Installer les fichiers"},
+    {OperationKind::InstallWithBackup,
+     "Installer les fichiers après la sauvegarde des anciens scrips"},
+    {OperationKind::Copy, "Copier les fichiers dans un dossier"},
+    {OperationKind::RemoveAssociation, "Retirer l'association du Default.JSS"},
+};
+
+// The word that qualifies a certified author on the summary.
+constexpr char kCertifiedWord[] = "certifié";
 
 bool ValidIndex(int index, size_t size) {
     return index >= 0 && static_cast<size_t>(index) < size;
+}
+
+// The destination is the script path itself: the placeholder and one "\".
+bool IsScriptPathFolder(std::string_view destination) {
+    const std::string_view placeholder = kScriptPathPlaceholder;
+    return destination.size() == placeholder.size() + 1 && StartsWith(destination, placeholder) &&
+           destination.back() == '\\';
 }
 
 } // namespace
@@ -31,47 +45,26 @@ bool ValidIndex(int index, size_t size) {
 // ---- operation ---------------------------------------------------------------------
 
 Choices OperationChoices(const std::vector<PackageEntry>& entries) {
-    Choices c;
-    c.items = {kLabelInstall, kLabelInstallWithBackup, kLabelCopy};
     const bool associable = std::any_of(entries.begin(), entries.end(), [](const PackageEntry& e) {
         return (e.flags & EntryAssociable) != 0;
     });
-    if (associable) {
-        c.items.push_back(kLabelRemove);
+    Choices c;
+    for (const OperationChoice& choice : kOperationChoices) {
+        if (choice.kind != OperationKind::RemoveAssociation || associable) {
+            c.items.emplace_back(choice.label);
+        }
     }
     c.defaultIndex = 1;
     return c;
 }
 
-int32_t KindFromLabel(const std::string& label) {
-    if (label == kLabelCopy) {
-        return OperationKind::Copy;
+std::string LabelOfKind(OperationKind kind) {
+    for (const OperationChoice& choice : kOperationChoices) {
+        if (choice.kind == kind) {
+            return choice.label;
+        }
     }
-    if (label == kLabelInstall) {
-        return OperationKind::Install;
-    }
-    if (label == kLabelInstallWithBackup) {
-        return OperationKind::InstallWithBackup;
-    }
-    if (label == kLabelRemove) {
-        return OperationKind::RemoveAssociation;
-    }
-    return 0;
-}
-
-std::string LabelOfKind(int32_t kind) {
-    switch (kind) {
-    case OperationKind::Copy:
-        return kLabelCopy;
-    case OperationKind::Install:
-        return kLabelInstall;
-    case OperationKind::InstallWithBackup:
-        return kLabelInstallWithBackup;
-    case OperationKind::RemoveAssociation:
-        return kLabelRemove;
-    default:
-        return "";
-    }
+    return "";
 }
 
 std::string FirstWord(const std::string& label) {
@@ -79,8 +72,10 @@ std::string FirstWord(const std::string& label) {
     return trimmed.substr(0, trimmed.find(' '));
 }
 
-void CommitOperation(WizardSelection& selection, const std::string& label) {
-    selection.kind = KindFromLabel(label);
+void CommitOperation(WizardSelection& selection, int chosenItem) {
+    selection.kind = ValidIndex(chosenItem, std::size(kOperationChoices))
+                         ? kOperationChoices[static_cast<size_t>(chosenItem)].kind
+                         : OperationKind::None;
 }
 
 // ---- folder and language -----------------------------------------------------------
@@ -103,26 +98,6 @@ Choices FolderChoices(WizardSelection& selection, const std::vector<SettingsFold
     return c;
 }
 
-std::string LanguageName(const std::string& code) {
-    if (code == "fra") {
-        return kFrench;
-    }
-    if (code == "enu") {
-        return kAmerican;
-    }
-    return code;
-}
-
-std::string LanguageCode(const std::string& shown) {
-    if (shown == kFrench) {
-        return "fra";
-    }
-    if (shown == kAmerican) {
-        return "enu";
-    }
-    return shown;
-}
-
 LanguageChoices BuildLanguageChoices(const WizardSelection& selection,
                                      const std::vector<SettingsFolder>& folders, int selectedItem,
                                      int itemCount, const std::string& previousLanguage) {
@@ -133,7 +108,8 @@ LanguageChoices BuildLanguageChoices(const WizardSelection& selection,
     }
     out.refill = true;
     out.languageEnabled = true;
-    const std::string previous = previousLanguage.empty() ? std::string(kFrench) : previousLanguage;
+    const std::string previous =
+        previousLanguage.empty() ? LanguageDisplayName(kLanguageFrench) : previousLanguage;
     const SettingsFolder* folder = nullptr;
     if (ValidIndex(selectedItem, selection.folderItems.size()) &&
         ValidIndex(selection.folderItems[static_cast<size_t>(selectedItem)], folders.size())) {
@@ -146,12 +122,12 @@ LanguageChoices BuildLanguageChoices(const WizardSelection& selection,
     int frenchIndex = -1;
     for (size_t i = 1; i <= count; ++i) {
         const std::string code = Lower(Field(list, '|', i));
-        const std::string shown = LanguageName(code);
+        const std::string shown = LanguageDisplayName(code);
         const int index = static_cast<int>(out.choices.items.size());
         if (shown == previous) {
             previousIndex = index;
         }
-        if (code == "fra" && frenchIndex < 0) {
+        if (code == kLanguageFrench && frenchIndex < 0) {
             frenchIndex = index;
         }
         out.choices.items.push_back(shown);
@@ -242,10 +218,10 @@ std::string CompileOrdinal(int32_t n) {
     return n == 1 ? "premier" : Decimal(n) + "ème";
 }
 
-std::string DescribeEntry(const PackageEntry& entry, int32_t kind) {
+std::string DescribeEntry(const PackageEntry& entry, OperationKind kind) {
     std::string d = entry.sourceName;
     const bool installKind =
-        (kind & OperationKind::Copy) == 0 && (kind & OperationKind::RemoveAssociation) == 0;
+        !HasBit(kind, OperationKind::Copy) && !HasBit(kind, OperationKind::RemoveAssociation);
     if (installKind) {
         if ((entry.flags & EntryOptional) != 0) {
             d += ", optionnel";
@@ -263,7 +239,7 @@ std::string DescribeEntry(const PackageEntry& entry, int32_t kind) {
         }
     }
     const std::string& p = entry.destination;
-    if (p == "%JawsScriptPath%\\") {
+    if (IsScriptPathFolder(p)) {
         return d;
     }
     if (p.find(kScriptPathPlaceholder) != std::string::npos) {
@@ -291,7 +267,7 @@ void BuildFileRows(WizardSelection& selection, const std::vector<PackageEntry>& 
         if (e.groupIndex != selection.chosenGroup) {
             continue;
         }
-        if ((selection.kind & OperationKind::RemoveAssociation) != 0 &&
+        if (HasBit(selection.kind, OperationKind::RemoveAssociation) &&
             (e.flags & EntryAssociable) == 0) {
             continue;
         }
@@ -355,9 +331,9 @@ bool ToggleCompile(WizardSelection& selection, std::vector<PackageEntry>& entrie
     return ToggleFlag(selection, entries, EntryNoCompile);
 }
 
-ContextMenuState MenuStateFor(const PackageEntry& entry, int32_t kind) {
+ContextMenuState MenuStateFor(const PackageEntry& entry, OperationKind kind) {
     ContextMenuState s;
-    const bool removal = (kind & OperationKind::RemoveAssociation) != 0;
+    const bool removal = HasBit(kind, OperationKind::RemoveAssociation);
     s.associationEnabled = (entry.flags & EntryAssociable) != 0 && !removal;
     s.associationText = (entry.flags & EntryNoAssociation) != 0
                             ? "Autoriser l'association avec le Default.JSS"

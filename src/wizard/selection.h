@@ -6,6 +6,7 @@
 #pragma once
 
 #include "jaws/settings_folder.h"
+#include "operations/operation_kind.h"
 #include "package/package_types.h"
 
 #include <cstdint>
@@ -17,30 +18,6 @@ namespace vuni {
 
 struct PackageState;
 
-// Bits of the operation kind. Consumers test single bits: Copy, Install (both install
-// kinds), Backup (the install variant that saves the old files first), RemoveAssociation.
-struct OperationKind {
-    static constexpr int32_t Copy = 0x10;
-    static constexpr int32_t Install = 0x20;
-    static constexpr int32_t Backup = 0x02;
-    static constexpr int32_t RemoveAssociation = 0x80;
-    static constexpr int32_t InstallWithBackup = Install | Backup;
-};
-
-// The labels of the operation chooser.
-extern const char* const kLabelInstall;
-extern const char* const kLabelInstallWithBackup;
-extern const char* const kLabelCopy;
-extern const char* const kLabelRemove;
-
-// The free folder's label and the language names shown for "fra" and "enu".
-extern const char* const kFreeFolderName;
-extern const char* const kFrench;
-extern const char* const kAmerican;
-
-// The word that qualifies a certified author on the summary.
-extern const char* const kCertifiedWord;
-
 struct FileRow {
     int entryIndex = 0;
     std::string description;
@@ -50,7 +27,7 @@ struct FileRow {
 };
 
 struct WizardSelection {
-    int32_t kind = 0;
+    OperationKind kind = OperationKind::None;
     bool includeShared = false;
     int chosenFolder = -1; // index into the SettingsFolder list
     int chosenGroup = -1;  // index into the ScriptGroup list
@@ -69,13 +46,12 @@ struct Choices {
 
 // ---- operation
 Choices OperationChoices(const std::vector<PackageEntry>& entries);
-// The kind of an operation label (exact comparison), 0 for any other text.
-int32_t KindFromLabel(const std::string& label);
-// The chooser label of a kind, empty for 0 or an unknown value.
-std::string LabelOfKind(int32_t kind);
+// The chooser label of a kind, empty for None.
+std::string LabelOfKind(OperationKind kind);
 // The action button caption: the label's first blank-separated word.
 std::string FirstWord(const std::string& label);
-void CommitOperation(WizardSelection& selection, const std::string& label);
+// Takes the kind of chooser item chosenItem (-1 or past the items: None).
+void CommitOperation(WizardSelection& selection, int chosenItem);
 
 // ---- folder and language
 // Fills selection.folderItems; previous is the text the chooser showed before.
@@ -92,9 +68,6 @@ struct LanguageChoices {
 LanguageChoices BuildLanguageChoices(const WizardSelection& selection,
                                      const std::vector<SettingsFolder>& folders, int selectedItem,
                                      int itemCount, const std::string& previousLanguage);
-// "Français" -> "fra", "Américain" -> "enu", any other text as it stands.
-std::string LanguageCode(const std::string& shown);
-std::string LanguageName(const std::string& code);
 
 void CommitFolder(WizardSelection& selection, std::vector<SettingsFolder>& folders,
                   int selectedItem, const std::string& languageText,
@@ -122,7 +95,7 @@ std::string GroupMismatchLine(size_t groupCount, int itemCount);
 // row of entry select (row 0 when there is none).
 void BuildFileRows(WizardSelection& selection, const std::vector<PackageEntry>& entries,
                    int select);
-std::string DescribeEntry(const PackageEntry& entry, int32_t kind);
+std::string DescribeEntry(const PackageEntry& entry, OperationKind kind);
 std::string CompileOrdinal(int32_t n);
 // Case-insensitive on A-Z only; other bytes compare by value.
 bool SortKeyLess(const std::string& a, const std::string& b);
@@ -143,7 +116,7 @@ struct ContextMenuState {
     bool associationEnabled = false;
     std::string associationText;
 };
-ContextMenuState MenuStateFor(const PackageEntry& entry, int32_t kind);
+ContextMenuState MenuStateFor(const PackageEntry& entry, OperationKind kind);
 
 void CheckAll(WizardSelection& selection);
 

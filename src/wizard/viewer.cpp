@@ -32,16 +32,10 @@ void Wizard::ShowFile(int entryIndex) {
         view_.SetTitle("Vuni - Visualisation de fichier");
         view_.SetText(kViewerCaption, "Fichier interne :");
         view_.SetText(kViewerName, entry.sourceName);
-        package_.currentEntry = entryIndex;
-        const int64_t got = LoadFileRange(package_, host_, log_, package_.ownPath, entry.storedSize,
-                                          entry.dataOffset);
-        // A short read (a truncated program file) would decode into garbage.
-        ok = got != 0 && (entry.storedSize == 0 || got == entry.storedSize) &&
-             DecodeEntryData(package_, entry.plainSize, entry.storedSize);
+        const auto content = ExtractEntryContent(package_, host_, log_, entryIndex, false);
+        ok = content.has_value();
         if (ok) {
-            const size_t size =
-                std::min(static_cast<size_t>(entry.plainSize), package_.workBuffer.Size());
-            view_.SetText(kViewerBox, ViewerText(package_.workBuffer.Data(), size));
+            view_.SetText(kViewerBox, ViewerText(content->data(), content->size()));
         }
     }
     if (!ok) {

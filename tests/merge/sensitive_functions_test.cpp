@@ -41,13 +41,11 @@ protected:
         }
         context.extractToMemory = [this](int index, std::string& content) {
             extracted.push_back(index);
-            state.currentEntry = index;
-            if (!ExtractEntry(state, host, log, {}, true)) {
-                return false;
+            const auto extractedBytes = ExtractEntryContent(state, host, log, index);
+            if (extractedBytes) {
+                content.assign(extractedBytes->begin(), extractedBytes->end());
             }
-            content.assign(reinterpret_cast<const char*>(state.workBuffer.Data()),
-                           static_cast<size_t>(state.Current()->plainSize));
-            return true;
+            return extractedBytes.has_value();
         };
         context.showMessage = [this](const std::string& title, const std::string& text) {
             boxes.push_back(title + "|" + text);

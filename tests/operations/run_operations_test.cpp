@@ -28,7 +28,7 @@ protected:
         steps.aliasUpdate = [s = step("alias")](OperationContext&, bool b) { return s(b); };
         steps.refreshJaws = [s = step("refresh")](OperationContext&) { return s(); };
     }
-    std::string Run(int32_t kind) {
+    std::string Run(OperationKind kind) {
         w.ctx.kind = kind;
         return RunOperations(w.ctx, steps);
     }
@@ -39,7 +39,7 @@ protected:
 };
 
 TEST_F(Runner, AllStepsSucceedingShowOnlyTheInfoBoxAndFocusTheCloseButton) {
-    EXPECT_EQ(Run(OperationInstall | OperationBackup), "");
+    EXPECT_EQ(Run(OperationKind::InstallWithBackup), "");
     EXPECT_EQ(calls, (std::vector<std::string>{"install 1", "default 0", "compile 0", "alias 0",
                                                "refresh"}));
     ASSERT_EQ(w.boxes.size(), 1u);
@@ -55,7 +55,7 @@ TEST_F(Runner, AllStepsSucceedingShowOnlyTheInfoBoxAndFocusTheCloseButton) {
 
 TEST_F(Runner, AFailingStepEndsItsChainWithOneSummaryLine) {
     failing = "default";
-    const std::string summary = Run(OperationInstall);
+    const std::string summary = Run(OperationKind::Install);
     EXPECT_EQ(summary, "- Ereur durant la mise à jour du Default.JSS !\n");
     EXPECT_EQ(calls, (std::vector<std::string>{"install 0", "default 0"}));
     ASSERT_EQ(w.boxes.size(), 1u);
@@ -78,7 +78,7 @@ TEST_F(Runner, EachChainHasItsOwnFailureLines) {
         {"refresh", "- Erreur durant le rechargement des scripts par JAWS !\n"}};
     for (const auto& [step, line] : install) {
         failing = step;
-        EXPECT_EQ(Run(OperationInstall), line) << step;
+        EXPECT_EQ(Run(OperationKind::Install), line) << step;
     }
     const std::pair<std::string, std::string> removal[] = {
         {"default", "- Erreur durant le retrait des commande d'adaptation du fichier Default.JSS "
@@ -88,16 +88,16 @@ TEST_F(Runner, EachChainHasItsOwnFailureLines) {
         {"refresh", "- Erreur durant le rechargement des scripts par JAWS !\n"}};
     for (const auto& [step, line] : removal) {
         failing = step;
-        EXPECT_EQ(Run(OperationRemoveAssociation), line) << step;
+        EXPECT_EQ(Run(OperationKind::RemoveAssociation), line) << step;
     }
     failing = "copy";
     calls.clear();
-    EXPECT_EQ(Run(OperationCopy), "- Erreur durant la copie des fichiers !\n");
+    EXPECT_EQ(Run(OperationKind::Copy), "- Erreur durant la copie des fichiers !\n");
     EXPECT_EQ(calls, std::vector<std::string>{"copy"});
 }
 
 TEST_F(Runner, RemovalChainRunsItsStepsInRemoveMode) {
-    EXPECT_EQ(Run(OperationRemoveAssociation), "");
+    EXPECT_EQ(Run(OperationKind::RemoveAssociation), "");
     EXPECT_EQ(calls, (std::vector<std::string>{"default 1", "compile 1", "alias 1", "refresh"}));
 }
 
@@ -107,7 +107,7 @@ TEST(RunOperationsWithRealSteps, CopyWithOneUnwritableFile) {
     testing::OpsWorld w;
     w.Load(testing::SamplePackage());
     w.folder.scriptPath = "C:\\Partage\\";
-    w.ctx.kind = OperationCopy;
+    w.ctx.kind = OperationKind::Copy;
     for (OperationRow& row : w.ctx.rows) {
         row.checked = true;
     }
@@ -120,7 +120,7 @@ TEST(RunOperationsWithRealSteps, CopyWithOneUnwritableFile) {
 TEST(RunOperationsWithRealSteps, InstallWhoseDefaultUpdateFailsStopsBeforeCompiling) {
     testing::OpsWorld w;
     w.Load(testing::SamplePackage());
-    w.ctx.kind = OperationInstall;
+    w.ctx.kind = OperationKind::Install;
     w.ctx.updateDefaultJss = [](bool) { return false; };
     w.ctx.restartJaws = true;
     EXPECT_EQ(RunOperations(w.ctx), "- Ereur durant la mise à jour du Default.JSS !\n");

@@ -80,13 +80,8 @@ TEST_F(PackageReader, EntriesComeFromTheKeptOpenProgramFileInAnyOrder) {
     Install(testing::BuildInstallerBytes(p));
     ASSERT_EQ(Load(), LoadPackageResult::Success);
     const auto extract = [this](int index) {
-        state.currentEntry = index;
-        if (!ExtractEntry(state, host, log, "", true)) {
-            return std::string("(failed)");
-        }
-        return std::string(
-            reinterpret_cast<const char*>(state.workBuffer.Data()),
-            static_cast<size_t>(state.entries[static_cast<size_t>(index)].plainSize));
+        const auto bytes = ExtractEntryContent(state, host, log, index);
+        return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(failed)");
     };
     EXPECT_EQ(extract(1), p.files[1].content);
     EXPECT_EQ(extract(0), p.files[0].content);
@@ -128,6 +123,11 @@ TEST_F(PackageReader, NoCurrentEntryIsASystemError) {
     state.currentEntry = 7;
     EXPECT_FALSE(ExtractEntry(state, host, log, "", true));
     EXPECT_EQ(progress.Lines().back(), "! Erreur sythème");
+    // The calls that name their entry select it and so report an index that names none.
+    progress.Clear();
+    EXPECT_FALSE(ExtractEntryToFile(state, host, log, -1, "C:\\out.jss"));
+    EXPECT_EQ(progress.Lines().back(), "! Erreur sythème");
+    EXPECT_FALSE(host.IsFile("C:\\out.jss"));
 }
 
 TEST_F(PackageReader, PackedEntryThatDoesNotDecodeIsAnUnpackError) {

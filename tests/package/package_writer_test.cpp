@@ -42,7 +42,7 @@ TEST_F(Writer, MarkerLineThenFieldsInLayoutOrder) {
 }
 
 TEST_F(Writer, StoredDataIsScrambledFromItsFirstBytePackedDataIsNot) {
-    PackageWriterEntry e;
+    PackageEntry e;
     e.sourceName = "x";
     e.plainSize = 4;
     ASSERT_TRUE(writer.WriteEntry(e, "abcd"));
@@ -57,7 +57,7 @@ TEST_F(Writer, StoredDataIsScrambledFromItsFirstBytePackedDataIsNot) {
 TEST_F(Writer, RefusesWhatTheReaderWouldMisread) {
     // An empty group name would end the group list early.
     EXPECT_FALSE(writer.WriteHeader(PackageInfo{}, {{"10", "a"}, {"", "b"}}));
-    PackageWriterEntry e;
+    PackageEntry e;
     e.plainSize = -1;
     EXPECT_FALSE(Writer::writer.WriteEntry(e, ""));
 }

@@ -77,12 +77,8 @@ protected:
         return FindCertificateTable(*file, file->Size());
     }
     std::string Extract(size_t index) {
-        state.currentEntry = static_cast<int>(index);
-        if (!ExtractEntry(state, host, log, "", true)) {
-            return "(failed)";
-        }
-        return std::string(reinterpret_cast<const char*>(state.workBuffer.Data()),
-                           static_cast<size_t>(state.entries[index].plainSize));
+        const auto bytes = ExtractEntryContent(state, host, log, static_cast<int>(index));
+        return bytes ? std::string(bytes->begin(), bytes->end()) : "(failed)";
     }
 };
 

@@ -39,7 +39,7 @@ std::string BuildInstallerBytes(const TestPackage& package) {
     });
     writer.WriteHeader(package.info, package.groups);
     for (const TestFile& f : package.files) {
-        PackageWriterEntry e;
+        PackageEntry e;
         e.sourceName = f.sourceName;
         e.destination = f.destination;
         e.groupIndex = f.groupIndex;

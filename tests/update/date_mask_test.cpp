@@ -93,6 +93,12 @@ TEST(VersionTemplate, RemoteNameAndLocalCopy) {
     SimHost host(dir.Path());
     host.SetTemporaryFolder("C:\\Temp\\");
     EXPECT_EQ(LocalVersionFilePath(host, Sample(), now), "C:\\Temp\\monappli-1.2.upqUPQ");
+    // The package's texts never lead the local copy out of the temporary folder.
+    PackageInfo climbing = Sample();
+    climbing.applicationName = "..\\..\\Win/dows:x*?\"<>|\t";
+    EXPECT_EQ(RemoteVersionFileName(climbing, now), "..\\..\\win/dows:x*?\"<>|\t-1.2.upqUPQ");
+    EXPECT_EQ(LocalVersionFilePath(host, climbing, now),
+              "C:\\Temp\\.._.._win_dows_x_______-1.2.upqUPQ");
 }
 
 TEST(VersionTemplate, OnlyWellFormedWebAddressesAreOpened) {

@@ -28,9 +28,16 @@ TEST(HttpAddress, SplitsHostPortAndPath) {
     EXPECT_EQ(BuildRequest(a).substr(0, 30), "GET / HTTP/1.1\r\nAccept: */*\r\nH");
     EXPECT_EQ(BuildRequest(a).find(":80"), std::string::npos) << "port 80 is not written";
 
-    for (const char* bad : {"www.example.org/x", "http:/host/x", "http://", "http:///x",
-                            "http://user@:81/x", "http://host:/x", "http://host:0/",
-                            "http://host:65536/", "http://host:8o/", "http://host:123456/"}) {
+    // A name with a blank, a Windows-1252 letter or a line break stays one request line; an
+    // escape already written is kept.
+    ASSERT_TRUE(SplitAddress("http://h/maj%20x/microsoft word-1.0\xE9%%4\r\nX: 1.upqUPQ", a));
+    EXPECT_EQ(BuildRequest(a), "GET /maj%20x/microsoft%20word-1.0%E9%25%254%0D%0AX:%201.upqUPQ "
+                               "HTTP/1.1\r\nAccept: */*\r\nHost: h\r\nConnection: close\r\n\r\n");
+
+    for (const char* bad :
+         {"www.example.org/x", "http:/host/x", "http://", "http:///x", "http://user@:81/x",
+          "http://host:/x", "http://host:0/", "http://host:65536/", "http://host:8o/",
+          "http://host:123456/", "http://ho st/x", "http://host\r\nX: 1/", "http://\"host\"/"}) {
         EXPECT_FALSE(SplitAddress(bad, a)) << bad;
     }
 }

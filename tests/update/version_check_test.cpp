@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <deque>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -128,6 +129,21 @@ TEST_F(VersionCheck, NewerVersionAcceptedOpensItsAddressAndQuits) {
     EXPECT_EQ(host.ShellOpened(), std::vector<std::string>{kNewName});
     EXPECT_TRUE(quit);
     EXPECT_FALSE(host.IsFile("C:\\Windows\\Temp\\monappli-1.2.upqUPQ")) << "local copy deleted";
+}
+
+// Package texts with a blank, a folder separator or a colon: the request stays one line and
+// the local copy stays one file of the temporary folder, so the check still works.
+TEST_F(VersionCheck, NamesWithBlanksAndSeparatorsStillFetchTheDescriptor) {
+    info.applicationName = "AC/DC Live: 2";
+    answers.push_back(MessageAnswer::Yes);
+    Check(server_->Location("len", "newer"), true);
+
+    EXPECT_EQ(server_->LastRequest().substr(0, 50),
+              "GET /len/newer/ac/dc%20live:%202-1.2.upqUPQ HTTP/1");
+    EXPECT_THAT(
+        installLog.Lines(),
+        ::testing::Contains(" TemporaryFileVersion : C:\\Windows\\Temp\\ac_dc live_ 2-1.2.upqUPQ"));
+    EXPECT_TRUE(quit) << "the newer version was found and accepted";
 }
 
 TEST_F(VersionCheck, NewerVersionDeclinedOrUnopenableLeavesTheInstallerRunning) {

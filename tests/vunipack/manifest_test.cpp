@@ -82,15 +82,15 @@ TEST(Manifest, EveryFieldGroupAndFileIsRead) {
     EXPECT_EQ(p.manifest.groups[1].name, "Jaws 2024");
     ASSERT_EQ(p.manifest.files.size(), 2u);
     const ManifestFile& intro = p.manifest.files[0];
-    EXPECT_EQ(intro.groupIndex, kIntroSoundGroup);
-    EXPECT_EQ(intro.sourceName, "intro.wav");
+    EXPECT_EQ(intro.entry.groupIndex, kIntroSoundGroup);
+    EXPECT_EQ(intro.entry.sourceName, "intro.wav");
     const ManifestFile& f = p.manifest.files[1];
-    EXPECT_EQ(f.sourceName, "b.jss");
+    EXPECT_EQ(f.entry.sourceName, "b.jss");
     EXPECT_EQ(f.path, "scripts/a.jss");
-    EXPECT_EQ(f.destination, "%User%\\Settings\\");
-    EXPECT_EQ(f.groupIndex, 1);
-    EXPECT_EQ(f.compileOrder, 3);
-    EXPECT_EQ(f.flags, EntryOptional | EntryAssociable | EntryCompilable);
+    EXPECT_EQ(f.entry.destination, "%User%\\Settings\\");
+    EXPECT_EQ(f.entry.groupIndex, 1);
+    EXPECT_EQ(f.entry.compileOrder, 3);
+    EXPECT_EQ(f.entry.flags, EntryOptional | EntryAssociable | EntryCompilable);
     EXPECT_EQ(f.line, 28);
 }
 
@@ -98,10 +98,10 @@ TEST(Manifest, DefaultsForAFile) {
     const Parsed p = Parse(kMinimal);
     ASSERT_TRUE(p.ok);
     ASSERT_EQ(p.manifest.files.size(), 1u);
-    EXPECT_EQ(p.manifest.files[0].sourceName, "a.jss");
-    EXPECT_EQ(p.manifest.files[0].destination, "%JawsScriptPath%\\");
-    EXPECT_EQ(p.manifest.files[0].compileOrder, 0);
-    EXPECT_EQ(p.manifest.files[0].flags, 0);
+    EXPECT_EQ(p.manifest.files[0].entry.sourceName, "a.jss");
+    EXPECT_EQ(p.manifest.files[0].entry.destination, "%JawsScriptPath%\\");
+    EXPECT_EQ(p.manifest.files[0].entry.compileOrder, 0);
+    EXPECT_EQ(p.manifest.files[0].entry.flags, 0);
     EXPECT_EQ(p.manifest.info.date, 1709251140); // 2024-02-29 23:59 as wall-clock seconds
 }
 

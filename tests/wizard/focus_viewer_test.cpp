@@ -190,6 +190,8 @@ TEST_F(FocusAndViewer, UnreadableFileOrBadIndexReturnsToThePageInUse) {
     EXPECT_EQ(view.Messages().size(), 3u);
     EXPECT_EQ(state.currentPage, kPageFiles);
     EXPECT_EQ(view.Text(kViewerBox), "");
+    // The box says it: the log keeps only the range load's own lines, no extraction error.
+    EXPECT_NE(view.LogLines().Lines().back(), "! Can't access to file ! ");
 }
 
 TEST_F(FocusAndViewer, SelectAllInTheLogBoxOnly) {

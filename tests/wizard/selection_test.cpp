@@ -1,3 +1,4 @@
+#include "jaws/languages.h"
 #include "package/package.h"
 #include "wizard/selection.h"
 
@@ -44,53 +45,70 @@ TEST(OperationChoicesTest, RemovalOfferedOnlyWithAnAssociableEntry) {
     EXPECT_EQ(OperationChoices({}).items.size(), 3u);
 }
 
-TEST(OperationChoicesTest, KindsFromExactLabelsAndCaptions) {
-    EXPECT_EQ(KindFromLabel("Copier les fichiers dans un dossier"), 0x10);
-    EXPECT_EQ(KindFromLabel("Installer les fichiers"), 0x20);
-    EXPECT_EQ(KindFromLabel("Installer les fichiers après la sauvegarde des anciens scrips"), 0x22);
-    EXPECT_EQ(KindFromLabel("Retirer l'association du Default.JSS"), 0x80);
-    EXPECT_EQ(KindFromLabel("installer les fichiers"), 0);
-    EXPECT_EQ(KindFromLabel(""), 0);
-    for (int32_t k : {0x10, 0x20, 0x22, 0x80}) {
-        EXPECT_EQ(KindFromLabel(LabelOfKind(k)), k);
+TEST(OperationChoicesTest, EachItemCommitsItsKindAndCaption) {
+    // Chooser item i commits the kind whose label it shows.
+    const std::pair<const char*, OperationKind> items[] = {
+        {"Installer les fichiers", OperationKind::Install},
+        {"Installer les fichiers après la sauvegarde des anciens scrips",
+         OperationKind::InstallWithBackup},
+        {"Copier les fichiers dans un dossier", OperationKind::Copy},
+        {"Retirer l'association du Default.JSS", OperationKind::RemoveAssociation}};
+    const Choices c = OperationChoices({Entry("m.jsm", "%JawsScriptPath%\\", EntryAssociable)});
+    ASSERT_EQ(c.items.size(), std::size(items));
+    WizardSelection s;
+    for (int i = 0; i < static_cast<int>(c.items.size()); ++i) {
+        EXPECT_EQ(c.items[static_cast<size_t>(i)], items[i].first);
+        CommitOperation(s, i);
+        EXPECT_EQ(s.kind, items[i].second);
+        EXPECT_EQ(LabelOfKind(s.kind), items[i].first);
     }
+    EXPECT_EQ(LabelOfKind(OperationKind::None), "");
     EXPECT_EQ(FirstWord("Copier les fichiers dans un dossier"), "Copier");
     EXPECT_EQ(FirstWord("Retirer l'association du Default.JSS"), "Retirer");
-    WizardSelection s;
-    s.kind = 0x20;
-    CommitOperation(s, "rien");
-    EXPECT_EQ(s.kind, 0);
+    s.kind = OperationKind::Install;
+    CommitOperation(s, 4);
+    EXPECT_EQ(s.kind, OperationKind::None);
+    s.kind = OperationKind::Install;
+    CommitOperation(s, -1);
+    EXPECT_EQ(s.kind, OperationKind::None);
 }
 
 TEST(DescribeEntryTest, InstallKindsDescribeOptionsAndDestination) {
     // The documented example.
-    EXPECT_EQ(DescribeEntry(Entry("A.jss", "%JawsScriptPath%\\Sub\\", EntryCompilable, 0, 2), 0x20),
+    EXPECT_EQ(DescribeEntry(Entry("A.jss", "%JawsScriptPath%\\Sub\\", EntryCompilable, 0, 2),
+                            OperationKind::Install),
               "A.jss, A compiler en 2ème, dans \\Sub");
-    EXPECT_EQ(DescribeEntry(Entry("A.jss", "%JawsScriptPath%\\", EntryCompilable, 0, 1), 0x22),
+    EXPECT_EQ(DescribeEntry(Entry("A.jss", "%JawsScriptPath%\\", EntryCompilable, 0, 1),
+                            OperationKind::InstallWithBackup),
               "A.jss, A compiler en premier");
     EXPECT_EQ(DescribeEntry(Entry("A.jss", "%JawsScriptPath%\\",
                                   EntryCompilable | EntryNoCompile | EntryOptional),
-                            0x20),
+                            OperationKind::Install),
               "A.jss, optionnel, Ne pas compiler");
-    EXPECT_EQ(DescribeEntry(Entry("m.jsm", "%JawsScriptPath%\\", EntryAssociable, 0, 0), 0x20),
+    EXPECT_EQ(DescribeEntry(Entry("m.jsm", "%JawsScriptPath%\\", EntryAssociable, 0, 0),
+                            OperationKind::Install),
               "m.jsm, Autoriser l'association avec le Default.JSS et compiler en 0ème");
-    EXPECT_EQ(DescribeEntry(
-                  Entry("m.jsm", "%JawsScriptPath%\\", EntryAssociable | EntryNoAssociation), 0x20),
-              "m.jsm, Ne pas autoriser l'association avec le Default.JSS");
+    EXPECT_EQ(
+        DescribeEntry(Entry("m.jsm", "%JawsScriptPath%\\", EntryAssociable | EntryNoAssociation),
+                      OperationKind::Install),
+        "m.jsm, Ne pas autoriser l'association avec le Default.JSS");
     // Kind 0 (nothing committed yet) describes like an install kind.
-    EXPECT_EQ(DescribeEntry(Entry("o.txt", "%JawsScriptPath%\\", EntryOptional), 0),
-              "o.txt, optionnel");
+    EXPECT_EQ(
+        DescribeEntry(Entry("o.txt", "%JawsScriptPath%\\", EntryOptional), OperationKind::None),
+        "o.txt, optionnel");
 }
 
 TEST(DescribeEntryTest, CopyAndRemovalOnlyNameTheFileAndFolder) {
     const PackageEntry all = Entry("A.jss", "%JawsScriptPath%\\Sub\\",
                                    EntryCompilable | EntryAssociable | EntryOptional);
-    EXPECT_EQ(DescribeEntry(all, 0x10), "A.jss, dans \\Sub");
-    EXPECT_EQ(DescribeEntry(all, 0x80), "A.jss, dans \\Sub");
+    EXPECT_EQ(DescribeEntry(all, OperationKind::Copy), "A.jss, dans \\Sub");
+    EXPECT_EQ(DescribeEntry(all, OperationKind::RemoveAssociation), "A.jss, dans \\Sub");
 }
 
 TEST(DescribeEntryTest, DestinationForms) {
-    auto d = [](const std::string& dest) { return DescribeEntry(Entry("f", dest, 0), 0x10); };
+    auto d = [](const std::string& dest) {
+        return DescribeEntry(Entry("f", dest, 0), OperationKind::Copy);
+    };
     EXPECT_EQ(d("%JawsScriptPath%\\"), "f");
     EXPECT_EQ(d("%JawsScriptPath%"), "f, dans ");
     // Only an exact-case placeholder counts as one; every occurrence is then removed
@@ -113,7 +131,7 @@ TEST(FileRowsTest, SortsByTheWholeKeyIgnoringCaseAndKeepsTheGroup) {
         Entry("intro.wav", "", 0, -2),
     };
     WizardSelection s;
-    s.kind = 0x20;
+    s.kind = OperationKind::Install;
     s.chosenGroup = 0;
     BuildFileRows(s, entries, -1);
     ASSERT_EQ(s.rows.size(), 3u);
@@ -141,7 +159,7 @@ TEST(FileRowsTest, RemovalListsOnlyAssociableEntries) {
                                          Entry("m.jsm", "%JawsScriptPath%\\", EntryAssociable),
                                          Entry("n.jsm", "%JawsScriptPath%\\", EntryAssociable, 1)};
     WizardSelection s;
-    s.kind = 0x80;
+    s.kind = OperationKind::RemoveAssociation;
     s.chosenGroup = 0;
     BuildFileRows(s, entries, -1);
     ASSERT_EQ(s.rows.size(), 1u);
@@ -174,7 +192,7 @@ TEST(FileRowsTest, TogglesChangeTheEntryAndRestoreDefaultMarks) {
         Entry("b.jsm", "%JawsScriptPath%\\", EntryAssociable | EntryCompilable, 0, 1),
     };
     WizardSelection s;
-    s.kind = 0x20;
+    s.kind = OperationKind::Install;
     s.chosenGroup = 0;
     BuildFileRows(s, entries, -1);
     s.rows[0].checked = false; // the user unchecks a required file
@@ -197,20 +215,22 @@ TEST(FileRowsTest, TogglesChangeTheEntryAndRestoreDefaultMarks) {
 }
 
 TEST(FileRowsTest, MenuStateFollowsFlagsAndKind) {
-    ContextMenuState m = MenuStateFor(Entry("a", "", EntryCompilable | EntryAssociable), 0x10);
+    ContextMenuState m =
+        MenuStateFor(Entry("a", "", EntryCompilable | EntryAssociable), OperationKind::Copy);
     EXPECT_TRUE(m.compileEnabled);
     EXPECT_TRUE(m.associationEnabled);
     EXPECT_EQ(m.compileText, "Ne pas compiler");
     EXPECT_EQ(m.associationText, "Ne pas autoriser l'association avec le Default.JSS");
     m = MenuStateFor(
         Entry("a", "", EntryCompilable | EntryAssociable | EntryNoCompile | EntryNoAssociation),
-        0x22);
+        OperationKind::InstallWithBackup);
     EXPECT_EQ(m.compileText, "A compiler");
     EXPECT_EQ(m.associationText, "Autoriser l'association avec le Default.JSS");
-    m = MenuStateFor(Entry("a", "", EntryCompilable | EntryAssociable), 0x80);
+    m = MenuStateFor(Entry("a", "", EntryCompilable | EntryAssociable),
+                     OperationKind::RemoveAssociation);
     EXPECT_FALSE(m.compileEnabled);
     EXPECT_FALSE(m.associationEnabled);
-    m = MenuStateFor(Entry("a", "", 0), 0x20);
+    m = MenuStateFor(Entry("a", "", 0), OperationKind::Install);
     EXPECT_FALSE(m.compileEnabled);
     EXPECT_FALSE(m.associationEnabled);
 }
@@ -337,7 +357,7 @@ TEST(SummaryTest, ExactLinesForAUserFolderAndTheFreeFolder) {
     folders[1].chosenLanguage = "stale";
     folders[1].scriptPath = "C:\\Start";
     WizardSelection s;
-    s.kind = 0x22;
+    s.kind = OperationKind::InstallWithBackup;
     s.chosenGroup = 0;
     s.chosenFolder = 0;
     EXPECT_EQ(BuildSummary(info, groups, folders, s),
@@ -357,7 +377,7 @@ TEST(SummaryTest, ExactLinesForAUserFolderAndTheFreeFolder) {
               }));
     info.flags = InfoCertified;
     s.chosenFolder = 1;
-    s.kind = 0x10;
+    s.kind = OperationKind::Copy;
     const std::vector<std::string> lines = BuildSummary(info, groups, folders, s);
     EXPECT_EQ(lines[3], " Auteur certifié :");
     EXPECT_EQ(lines[7], " Choix d'un dossier, ");

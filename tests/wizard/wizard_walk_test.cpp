@@ -144,7 +144,7 @@ TEST_F(WizardWalk, InstallWithOneGroupSkipsTheGroupPageBothWays) {
     ASSERT_TRUE(view.Pick(kLanguageChooser, "Américain"));
     Next();
     ASSERT_EQ(state.currentPage, kPageFiles);
-    EXPECT_EQ(state.selection.kind, 0x20);
+    EXPECT_EQ(state.selection.kind, OperationKind::Install);
     EXPECT_EQ(view.Text(kFilesHeading), "Groupe de fichiers scripts, de Jaws 10, à installer");
     EXPECT_TRUE(view.IsEnabled(kAliasField));
     EXPECT_EQ(view.Text(kAliasField), "MonAppli;monappli");
@@ -203,7 +203,7 @@ TEST_F(WizardWalk, InstallAfterBackupIsTheDefaultKind) {
     Next();
     Next();
     Next();
-    EXPECT_EQ(state.selection.kind, 0x22);
+    EXPECT_EQ(state.selection.kind, OperationKind::InstallWithBackup);
     EXPECT_EQ(view.Text(kFilesHeading), "Groupe de fichiers scripts, de Jaws 10, à installer");
     Next();
     EXPECT_EQ(view.Text(kRunButton), "Installer");

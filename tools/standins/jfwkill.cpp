@@ -2,6 +2,7 @@
 // them to go, and ends with the number it ended as exit code (0: none was running). Notes
 // "killed N" in JfwKill.journal beside itself.
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -9,6 +10,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 // clang-format on
+
+#include "platform/win32/owned_handles.h"
 #else
 #include <cstdlib>
 #include <dirent.h>
@@ -37,31 +40,28 @@ bool SameNameNoCase(const std::string& a, const std::string& b) {
 
 #ifdef _WIN32
 int EndJaws() {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
+    const vuni::OwnedFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
         return 0;
     }
-    std::vector<HANDLE> ended;
+    std::vector<vuni::OwnedHandle> ended;
     PROCESSENTRY32 entry;
     ZeroMemory(&entry, sizeof entry);
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more;
-         more = Process32Next(snapshot, &entry)) {
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+         more = Process32Next(snapshot.Get(), &entry)) {
         if (!SameNameNoCase(entry.szExeFile, vuni::kJawsProcess) ||
             entry.th32ProcessID == GetCurrentProcessId()) {
             continue;
         }
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
-        if (process != nullptr && TerminateProcess(process, 0)) {
-            ended.push_back(process);
-        } else if (process != nullptr) {
-            CloseHandle(process);
+        vuni::OwnedHandle process(
+            OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (process && TerminateProcess(process.Get(), 0)) {
+            ended.push_back(std::move(process));
         }
     }
-    CloseHandle(snapshot);
-    for (HANDLE process : ended) {
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
+    for (const vuni::OwnedHandle& process : ended) {
+        WaitForSingleObject(process.Get(), 5000);
     }
     return static_cast<int>(ended.size());
 }

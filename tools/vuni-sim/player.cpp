@@ -1,22 +1,15 @@
 #include "player.h"
 
-#include "headless/headless_window.h"
-#include "app/installer.h"
-#include "platform/sim/sim_machine.h"
-#include "scenario.h"
+#include "player_impl.h"
 #include "standin_support.h"
 #include "text/text.h"
-#include "web_server.h"
 #include "wizard/control_style.h"
 #include "wizard/controls.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <deque>
 #include <fcntl.h>
 #include <fstream>
-#include <map>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <sys/wait.h>
@@ -25,8 +18,6 @@
 
 namespace vuni::sim {
 namespace fs = std::filesystem;
-
-namespace {
 
 std::optional<std::string> ReadHostFile(const fs::path& path) {
     std::error_code ec;
@@ -51,6 +42,22 @@ int ControlArg(const std::string& word) {
     ParseNumber(word, n);
     return static_cast<int>(n);
 }
+
+Sandbox::Sandbox(bool keep) : keep_(keep) {
+    std::string pattern = (fs::temp_directory_path() / "vuni-sim-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) {
+        path_ = pattern;
+    }
+}
+
+Sandbox::~Sandbox() {
+    std::error_code ec;
+    if (!path_.empty() && !keep_) {
+        fs::remove_all(path_, ec);
+    }
+}
+
+namespace {
 
 // Runs a program with its arguments, without a shell; its exit code, or -1.
 int RunProgram(const std::vector<std::string>& argv) {
@@ -80,129 +87,7 @@ int RunProgram(const std::vector<std::string>& argv) {
     return WEXITSTATUS(status);
 }
 
-// A fresh sandbox folder, removed with the player unless it is to be kept.
-class Sandbox {
-public:
-    explicit Sandbox(bool keep) : keep_(keep) {
-        std::string pattern = (fs::temp_directory_path() / "vuni-sim-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~Sandbox() {
-        std::error_code ec;
-        if (!path_.empty() && !keep_) {
-            fs::remove_all(path_, ec);
-        }
-    }
-    Sandbox(const Sandbox&) = delete;
-    Sandbox& operator=(const Sandbox&) = delete;
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
-    bool keep_;
-};
-
-// Mirrors the order in which the headless view hands out queued replies (one per box,
-// chooser or menu, oldest first), so that a reply can be told which request took it.
-struct QueuedReply {
-    std::string title; // the box it is meant for; empty: any
-    const ScenarioLine* line = nullptr;
-};
-
-class Player {
-public:
-    Player(const fs::path& file, const PlayerOptions& options, std::ostream& out, std::ostream& err)
-        : file_(file), folder_(file.parent_path()), options_(options), out_(out), err_(err),
-          sandbox_(options.keepSandbox) {}
-
-    int Play(std::vector<ScenarioLine> lines);
-
-private:
-    enum class Phase { Setup, Running, Ended };
-
-    // ---- setup
-    bool SetUp();
-    bool BuildPackage(const fs::path& dir, const fs::path& output);
-    fs::path FindMachine(const std::string& name) const;
-    void StartStandinProcesses();
-    void RunProcess(uint32_t id, const std::string& path);
-    void Start();
-
-    // ---- steps
-    void Execute(const ScenarioLine& line);
-    bool Drive();
-    void Act(const ScenarioLine& line);
-    void Expect(const ScenarioLine& line);
-    void PressKey(const std::string& name);
-    void MoveFocus(bool forward);
-    int FindRow(const std::string& start);
-    void AfterStep(const ScenarioLine* line);
-
-    void Held(const ScenarioLine& line) { out_ << "ok   " << line.text << "\n"; }
-    void Failed(const ScenarioLine& line, const std::string& seen) {
-        ++failures_;
-        out_ << "FAIL " << line.text << ": " << seen << "\n";
-        err_ << file_.string() << ":" << line.number << ": expectation failed\n";
-    }
-    void Check(const ScenarioLine& line, bool holds, const std::string& seen) {
-        if (holds) {
-            Held(line);
-        } else {
-            Failed(line, seen);
-        }
-    }
-    bool Broken(const std::string& what) {
-        err_ << file_.string() << ": " << what << "\n";
-        broken_ = true;
-        return false;
-    }
-    HeadlessView& View() { return window_.Headless(); }
-    fs::path HostFile(const std::string& winPath) const { return host_->ToHostPath(winPath); }
-
-    fs::path file_;
-    fs::path folder_;
-    const PlayerOptions& options_;
-    std::ostream& out_;
-    std::ostream& err_;
-    Sandbox sandbox_;
-
-    std::vector<ScenarioLine> lines_;
-    size_t next_ = 0;
-    Phase phase_ = Phase::Setup;
-    bool setUp_ = false;
-    bool broken_ = false;
-    int failures_ = 0;
-
-    // what the setup lines asked for
-    std::string machineName_;
-    fs::path machineDir_;
-    MachineDescription machine_; // machine.ini as LoadMachine read it
-    fs::path packageDir_;
-    fs::path programFile_;
-    std::string programPath_;
-    std::vector<std::pair<uint32_t, std::string>> processes_;
-    bool otherInstance_ = false;
-    std::vector<std::string> otherTitles_;
-    bool noSound_ = false;
-    int webPort_ = 0;
-    fs::path webFolder_;
-    WebServer webServer_;
-
-    std::unique_ptr<SimHost> host_;
-    HeadlessWindow window_;
-    std::unique_ptr<Installer> installer_;
-    std::map<std::string, uint64_t> otherWindows_;
-
-    size_t messagesExpected_ = 0;
-    std::deque<QueuedReply> answers_;
-    size_t messagesAnswered_ = 0;
-    std::vector<int> lastPages_;
-    bool dumpedOnce_ = false;
-    bool settleNext_ = false; // idle came last: the next file expectation may wait
-    size_t messagesDumped_ = 0;
-};
+} // namespace
 
 fs::path Player::FindMachine(const std::string& name) const {
     std::error_code ec;
@@ -621,167 +506,6 @@ void Player::AfterStep(const ScenarioLine* line) {
     }
 }
 
-void Player::Expect(const ScenarioLine& line) {
-    const std::string& what = line.words[1];
-    const std::vector<std::string> args(line.words.begin() + 2, line.words.end());
-    const HeadlessView& view = View();
-    const int control = args.empty() ? 0 : ControlArg(args[0]);
-    const bool settle = std::exchange(settleNext_, false);
-
-    if (what == "exited") {
-        Check(line, phase_ == Phase::Ended, "the installer still runs");
-        return;
-    }
-    if (what == "running") {
-        Check(line, phase_ == Phase::Running, "the installer has ended");
-        return;
-    }
-    if (what == "page") {
-        std::string shown;
-        bool only = false;
-        for (int p : ctl::kPages) {
-            if (view.IsVisible(p)) {
-                shown += (shown.empty() ? "page " : ", ") + std::to_string(p);
-                only = shown == "page " + std::to_string(control);
-            }
-        }
-        Check(line, only, shown.empty() ? "no page is shown" : shown + " shown");
-    } else if (what == "text" || what == "text-contains") {
-        const std::string text = view.Text(control);
-        const bool holds =
-            what == "text" ? text == args[1] : text.find(args[1]) != std::string::npos;
-        Check(line, holds, "the text is " + Quoted(text));
-    } else if (what == "visible" || what == "hidden") {
-        const bool shown = view.IsShown(control);
-        Check(line, shown == (what == "visible"), shown ? "shown" : "not shown");
-    } else if (what == "enabled" || what == "disabled") {
-        const bool enabled = view.IsEnabled(control);
-        Check(line, enabled == (what == "enabled"), enabled ? "enabled" : "disabled");
-    } else if (what == "checked" || what == "unchecked") {
-        const bool checked = view.IsChecked(control);
-        Check(line, checked == (what == "checked"), checked ? "checked" : "unchecked");
-    } else if (what == "items") {
-        const std::vector<std::string> wanted(args.begin() + 1, args.end());
-        std::string seen;
-        for (const std::string& item : view.Items(control)) {
-            seen += (seen.empty() ? "" : " | ") + Cp1252ToUtf8(item);
-        }
-        Check(line, view.Items(control) == wanted, "the items are {" + seen + "}");
-    } else if (what == "rows") {
-        const std::vector<ListRow>& rows = view.Rows();
-        bool holds = rows.size() == args.size();
-        std::string seen;
-        for (size_t i = 0; i < rows.size(); ++i) {
-            seen += (i == 0 ? "" : " | ") + std::string(rows[i].checked ? "[x] " : "[ ] ") +
-                    Cp1252ToUtf8(rows[i].text);
-            if (i >= args.size()) {
-                continue;
-            }
-            std::string start = args[i];
-            if (StartsWith(start, "[x] ") || StartsWith(start, "[ ] ")) {
-                holds = holds && rows[i].checked == (start[1] == 'x');
-                start.erase(0, 4);
-            }
-            holds = holds && StartsWith(rows[i].text, start);
-        }
-        Check(line, holds, "the rows are {" + seen + "}");
-    } else if (what == "focus") {
-        const int focused = view.FocusedControl();
-        Check(line, focused == control,
-              focused == 0 ? "no control has the focus"
-                           : "the focus is on " + std::to_string(focused));
-    } else if (what == "title") {
-        Check(line, view.Title() == args[0], "the title is " + Quoted(view.Title()));
-    } else if (what == "message") {
-        const std::vector<HeadlessView::MessageRecord>& messages = view.Messages();
-        if (messagesExpected_ >= messages.size()) {
-            Failed(line, "no other message box was shown");
-            return;
-        }
-        const HeadlessView::MessageRecord& m = messages[messagesExpected_++];
-        Check(line, m.title == args[0] && m.text == args[1],
-              "the box was " + Quoted(m.title) + " " + Quoted(m.text));
-    } else if (what == "no-message") {
-        const std::vector<HeadlessView::MessageRecord>& messages = view.Messages();
-        std::string seen;
-        for (size_t i = messagesExpected_; i < messages.size(); ++i) {
-            seen += (seen.empty() ? "" : ", ") + Quoted(messages[i].title) + " " +
-                    Quoted(messages[i].text);
-        }
-        Check(line, seen.empty(), "boxes shown: " + seen);
-        messagesExpected_ = messages.size();
-    } else if (what == "log-contains" || what == "progress-contains") {
-        const MemoryLineSink& sink =
-            what == "log-contains" ? view.LogLines() : view.ProgressLines();
-        bool found = false;
-        for (const std::string& l : sink.Lines()) {
-            found = found || l.find(args[0]) != std::string::npos;
-        }
-        Check(line, found, "no such line among " + std::to_string(sink.LineCount()));
-    } else if (what == "log-line") {
-        const std::deque<std::string>& log = view.LogLines().Lines();
-        const auto n = static_cast<size_t>(control);
-        if (n > log.size()) {
-            Failed(line, "the log has " + std::to_string(log.size()) + " lines");
-        } else {
-            Check(line, log[n - 1] == args[1], "the line is " + Quoted(log[n - 1]));
-        }
-    } else if (what == "file" || what == "file-text" || what == "file-contains") {
-        std::optional<std::string> wanted = args[1];
-        if (what == "file") {
-            wanted = ReadHostFile(folder_ / fs::path(Cp1252ToUtf8(args[1])));
-            if (!wanted) {
-                Broken("line " + std::to_string(line.number) + ": no source file " +
-                       Cp1252ToUtf8(args[1]));
-                return;
-            }
-        }
-        const auto holds = [&](const std::optional<std::string>& bytes) {
-            return bytes && (what == "file-contains" ? bytes->find(*wanted) != std::string::npos
-                                                     : *bytes == *wanted);
-        };
-        std::optional<std::string> bytes = ReadHostFile(HostFile(args[0]));
-        // After idle, a program the installer started is given up to 5 s to write the
-        // file, as the Wine player waits for the expectation after idle.
-        for (int i = 0; settle && !holds(bytes) && i < 500; ++i) {
-            usleep(10000);
-            bytes = ReadHostFile(HostFile(args[0]));
-        }
-        if (!bytes) {
-            Failed(line, "no such file");
-            return;
-        }
-        if (what == "file-contains") {
-            Check(line, holds(bytes), "not in the file");
-            return;
-        }
-        Check(line, holds(bytes),
-              "the file differs (" + std::to_string(bytes->size()) + " bytes, " +
-                  std::to_string(wanted->size()) + " expected)");
-    } else if (what == "no-file") {
-        std::error_code ec;
-        Check(line, !fs::exists(HostFile(args[0]), ec), "the file exists");
-    } else if (what == "same-as-machine") {
-        // The machine's own tree, read through a host of its own, as untouched.
-        SimHost original(sandbox_.Path() / "unused");
-        original.MapDrive('c', machineDir_ / "drive_c");
-        const std::optional<std::string> before = ReadHostFile(original.ToHostPath(args[0]));
-        const std::optional<std::string> now = ReadHostFile(HostFile(args[0]));
-        Check(line, before == now,
-              !now      ? "the file is gone"
-              : !before ? "the file was made"
-                        : "the file changed");
-    } else if (what == "window-restored") {
-        const std::vector<int> commands = host_->WindowShowCommands(otherWindows_[args[0]]);
-        std::string seen;
-        for (int c : commands) {
-            seen += (seen.empty() ? "" : ", ") + std::to_string(c);
-        }
-        Check(line, commands == std::vector<int>{0, 6, 9},
-              "show commands {" + seen + "} (hide, minimise, restore are 0, 6, 9)");
-    }
-}
-
 int Player::Play(std::vector<ScenarioLine> lines) {
     lines_ = std::move(lines);
     while (!broken_ && next_ < lines_.size()) {
@@ -798,8 +522,6 @@ int Player::Play(std::vector<ScenarioLine> lines) {
     }
     return failures_ == 0 ? kAllHeld : kSomeFailed;
 }
-
-} // namespace
 
 int PlayScenario(const fs::path& file, const PlayerOptions& options, std::ostream& out,
                  std::ostream& err) {

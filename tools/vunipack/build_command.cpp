@@ -11,6 +11,7 @@
 #include "tool_host.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,125 +54,171 @@ bool HoldsMarkerLine(const std::string& image, const std::string& marker) {
     return false;
 }
 
-} // namespace
+struct BuildOptions {
+    std::string manifest; // as given on the command line
+    std::string output;
+    std::optional<std::string> stub; // none: vuni.exe beside vunipack
+    int level = kDefaultLevel;
+    bool store = false;
+};
 
-int RunBuildCommand(const std::vector<std::string>& args) {
+// A command line's options; nothing after the help or a usage error, with exitCode set.
+std::optional<BuildOptions> ParseBuildOptions(const std::vector<std::string>& args, int& exitCode) {
     const ParsedArgs a = ParseArgs(args, {{"-o", "--output", "--stub", "--level"}, {"--store"}});
+    const auto usage = [&exitCode](const std::string& message) {
+        exitCode = UsageError("build", message);
+        return std::nullopt;
+    };
     if (a.help) {
         std::fputs(kHelp, stdout);
-        return kExitOk;
+        exitCode = kExitOk;
+        return std::nullopt;
     }
     if (!a.error.empty()) {
-        return UsageError("build", a.error);
+        return usage(a.error);
     }
     if (a.positional.size() != 1) {
-        return UsageError("build", a.positional.empty() ? "no manifest given"
-                                                        : "only one manifest can be given");
+        return usage(a.positional.empty() ? "no manifest given" : "only one manifest can be given");
     }
-    std::string output;
-    if (a.values.count("-o") != 0) {
-        output = a.values.at("-o");
+    BuildOptions options;
+    options.manifest = a.positional[0];
+    for (const char* name : {"-o", "--output"}) { // the long form wins when both are given
+        if (a.values.count(name) != 0) {
+            options.output = a.values.at(name);
+        }
     }
-    if (a.values.count("--output") != 0) {
-        output = a.values.at("--output");
+    if (options.output.empty()) {
+        return usage("no output file given (-o SETUP.exe)");
     }
-    if (output.empty()) {
-        return UsageError("build", "no output file given (-o SETUP.exe)");
-    }
-    int level = kDefaultLevel;
     if (a.values.count("--level") != 0) {
         const std::string& l = a.values.at("--level");
         if (l.size() != 1 || l[0] < '1' || l[0] > '9') {
-            return UsageError("build", "--level takes a number from 1 to 9");
+            return usage("--level takes a number from 1 to 9");
         }
-        level = l[0] - '0';
+        options.level = l[0] - '0';
     }
-    const bool store = a.flags.count("--store") != 0;
-    const std::string& manifestArg = a.positional[0];
+    if (a.values.count("--stub") != 0) {
+        options.stub = a.values.at("--stub");
+    }
+    options.store = a.flags.count("--store") != 0;
+    return options;
+}
 
-    ToolHost tool;
+// One file as it went into the package.
+struct PackedFile {
+    size_t index = 0; // in the manifest's files
+    int64_t plainSize = 0;
+    int64_t storedSize = 0;
+    bool packed = false; // compressed; otherwise stored scrambled
+};
+
+// What a build wrote, for the report.
+struct BuildResult {
+    Manifest manifest;
+    std::vector<PackedFile> files;
+    int64_t installerSize = 0;
+};
+
+// The build's inputs and their faults: the manifest read and parsed, the Windows paths of
+// its files (each checked to exist and to fit), of the stub and of the output.
+struct BuildInputs {
+    std::string outputPath;
+    std::string stubArg; // the stub as messages name it
+    std::string stubPath;
+    std::vector<std::string> filePaths; // in manifest order
+    std::vector<ManifestError> errors;
+};
+
+std::string Where(const std::string& manifestArg, int line) {
+    return line > 0 ? manifestArg + ":" + std::to_string(line) + ": " : manifestArg + ": ";
+}
+
+void PrintErrors(const std::string& manifestArg, const std::vector<ManifestError>& errors) {
+    for (const ManifestError& e : errors) {
+        PrintError(Where(manifestArg, e.line) + ToConsole(e.message));
+    }
+}
+
+// Reads the manifest and finds every input; false once a fault has been printed.
+bool GatherInputs(ToolHost& tool, const BuildOptions& options, Manifest& manifest,
+                  BuildInputs& in) {
     Host& host = tool.Get();
     std::string manifestPath;
-    std::string outputPath;
-    if (!tool.ToHostPath(manifestArg, manifestPath)) {
-        PrintError(manifestArg + ": this name cannot be written in Windows-1252");
-        return kExitBadInput;
+    if (!tool.ToHostPath(options.manifest, manifestPath)) {
+        PrintError(options.manifest + ": this name cannot be written in Windows-1252");
+        return false;
     }
-    if (!tool.ToHostPath(output, outputPath)) {
-        PrintError(output + ": this name cannot be written in Windows-1252");
-        return kExitBadInput;
+    if (!tool.ToHostPath(options.output, in.outputPath)) {
+        PrintError(options.output + ": this name cannot be written in Windows-1252");
+        return false;
     }
-
-    // The manifest.
     std::string manifestBytes;
     if (!host.ReadWholeFile(manifestPath, manifestBytes)) {
-        PrintError(manifestArg + ": cannot read the manifest");
-        return kExitBadInput;
+        PrintError(options.manifest + ": cannot read the manifest");
+        return false;
     }
-    Manifest manifest;
-    std::vector<ManifestError> errors;
-    ParseManifest(manifestBytes, manifest, errors);
-    auto where = [&manifestArg](int line) {
-        return line > 0 ? manifestArg + ":" + std::to_string(line) + ": " : manifestArg + ": ";
-    };
+    ParseManifest(manifestBytes, manifest, in.errors);
 
     // Every file must exist before anything is read.
     const std::string manifestFolder = FolderPart(manifestPath);
-    std::vector<std::string> filePaths;
     for (const ManifestFile& f : manifest.files) {
         const std::string p = IsAbsoluteWindowsPath(f.path) ? f.path : manifestFolder + f.path;
-        filePaths.push_back(p);
+        in.filePaths.push_back(p);
         const int64_t size = host.FileSize(p);
         if (size < 0) {
-            errors.push_back({f.line, "cannot read file '" + f.path + "'"});
+            in.errors.push_back({f.line, "cannot read file '" + f.path + "'"});
         } else if (size > INT32_MAX) {
-            errors.push_back({f.line, "file '" + f.path + "' is larger than 2 GB"});
+            in.errors.push_back({f.line, "file '" + f.path + "' is larger than 2 GB"});
         }
     }
 
-    // The stub.
-    std::string stubArg;
-    std::string stubPath;
-    if (a.values.count("--stub") != 0) {
-        stubArg = a.values.at("--stub");
-        if (!tool.ToHostPath(stubArg, stubPath)) {
-            PrintError(stubArg + ": this name cannot be written in Windows-1252");
-            return kExitBadInput;
+    if (options.stub) {
+        in.stubArg = *options.stub;
+        if (!tool.ToHostPath(in.stubArg, in.stubPath)) {
+            PrintError(in.stubArg + ": this name cannot be written in Windows-1252");
+            return false;
         }
     } else {
         const std::string folder = tool.OwnFolder();
-        stubPath = folder + "vuni.exe";
-        stubArg = tool.ToCommandLinePath(stubPath);
-        if (folder.empty() || !host.IsFile(stubPath)) {
-            for (const ManifestError& e : errors) {
-                PrintError(where(e.line) + ToConsole(e.message));
-            }
-            PrintError("no installer stub: vuni.exe is not beside vunipack (" + stubArg +
+        in.stubPath = folder + "vuni.exe";
+        in.stubArg = tool.ToCommandLinePath(in.stubPath);
+        if (folder.empty() || !host.IsFile(in.stubPath)) {
+            PrintErrors(options.manifest, in.errors);
+            PrintError("no installer stub: vuni.exe is not beside vunipack (" + in.stubArg +
                        "); name one with --stub");
-            return kExitBadInput;
+            return false;
         }
     }
-    if (!errors.empty()) {
-        for (const ManifestError& e : errors) {
-            PrintError(where(e.line) + ToConsole(e.message));
-        }
+    if (!in.errors.empty()) {
+        PrintErrors(options.manifest, in.errors);
         PrintError("nothing written");
-        return kExitBadInput;
+        return false;
     }
+    return true;
+}
+
+// Makes the installer (the stub, then the package) in memory and writes it to the output;
+// false, with nothing written, once a fault has been printed.
+bool BuildInstaller(ToolHost& tool, const BuildOptions& options, BuildResult& result) {
+    Host& host = tool.Get();
+    BuildInputs in;
+    if (!GatherInputs(tool, options, result.manifest, in)) {
+        return false;
+    }
+    const Manifest& manifest = result.manifest;
     std::string out;
-    if (!host.ReadWholeFile(stubPath, out)) {
-        PrintError(stubArg + ": cannot read the installer stub");
-        return kExitBadInput;
+    if (!host.ReadWholeFile(in.stubPath, out)) {
+        PrintError(in.stubArg + ": cannot read the installer stub");
+        return false;
     }
-    const std::string marker = PackageMarker();
-    if (HoldsMarkerLine(out, marker)) {
-        PrintError(stubArg + ": the stub already holds a package marker line (is it an "
-                             "installer already?); nothing written");
-        return kExitBadInput;
+    if (HoldsMarkerLine(out, PackageMarker())) {
+        PrintError(in.stubArg + ": the stub already holds a package marker line (is it an "
+                                "installer already?); nothing written");
+        return false;
     }
 
     int64_t totalPlain = 0;
-    for (const std::string& p : filePaths) {
+    for (const std::string& p : in.filePaths) {
         totalPlain += host.FileSize(p);
     }
     const bool progress = totalPlain > kProgressThreshold;
@@ -182,52 +229,73 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     });
     if (!writer.WriteHeader(manifest.info, manifest.groups)) {
         PrintError("cannot write the package header; nothing written");
-        return kExitBadInput;
+        return false;
     }
-    size_t packedCount = 0;
     for (size_t i = 0; i < manifest.files.size(); ++i) {
         const ManifestFile& f = manifest.files[i];
+        const std::string where = Where(options.manifest, f.line);
         std::string data;
-        if (!host.ReadWholeFile(filePaths[i], data) || data.size() > INT32_MAX) {
-            PrintError(where(f.line) + "cannot read file '" + ToConsole(f.path) +
-                       "'; nothing written");
-            return kExitBadInput;
+        if (!host.ReadWholeFile(in.filePaths[i], data) || data.size() > INT32_MAX) {
+            PrintError(where + "cannot read file '" + ToConsole(f.path) + "'; nothing written");
+            return false;
         }
         if (progress) {
             PrintError("[" + std::to_string(i + 1) + "/" + std::to_string(manifest.files.size()) +
                        "] " + ToConsole(f.path) + " (" + std::to_string(data.size()) + " bytes)");
         }
-        StoredForm form = ChooseStoredForm(data, store, level);
+        StoredForm form = ChooseStoredForm(data, options.store, options.level);
         if (!form.warning.empty()) {
-            PrintError(where(f.line) + "'" + ToConsole(f.path) + "': " + form.warning);
+            PrintError(where + "'" + ToConsole(f.path) + "': " + form.warning);
         }
-        packedCount += form.packed ? 1 : 0;
-        PackageWriterEntry e;
-        e.sourceName = f.sourceName;
-        e.destination = f.destination;
-        e.groupIndex = f.groupIndex;
-        e.compileOrder = f.compileOrder;
+        PackageEntry e = f.entry;
         e.plainSize = static_cast<int32_t>(data.size());
-        e.flags = f.flags;
+        result.files.push_back(
+            {i, e.plainSize, static_cast<int64_t>(form.bytes.size()), form.packed});
         if (!writer.WriteEntry(e, std::move(form.bytes))) {
-            PrintError(where(f.line) + "cannot write the record of '" + ToConsole(f.path) +
+            PrintError(where + "cannot write the record of '" + ToConsole(f.path) +
                        "'; nothing written");
-            return kExitBadInput;
+            return false;
         }
         if (static_cast<int64_t>(out.size()) > kMaxInstallerSize) {
             PrintError("the installer would be larger than 2 GB; nothing written");
-            return kExitBadInput;
+            return false;
         }
     }
-    if (!host.ReplaceFile(outputPath, out.data(), out.size())) {
-        PrintError(output + ": cannot write the installer; nothing written");
+    if (!host.ReplaceFile(in.outputPath, out.data(), out.size())) {
+        PrintError(options.output + ": cannot write the installer; nothing written");
+        return false;
+    }
+    result.installerSize = static_cast<int64_t>(out.size());
+    return true;
+}
+
+void ReportBuild(const BuildOptions& options, const BuildResult& result) {
+    size_t packed = 0;
+    for (const PackedFile& f : result.files) {
+        packed += f.packed ? 1 : 0;
+    }
+    const std::string done = "vunipack: wrote " + options.output + ": " +
+                             std::to_string(result.files.size()) + " files (" +
+                             std::to_string(packed) + " compressed) in " +
+                             std::to_string(result.manifest.groups.size()) + " groups, " +
+                             std::to_string(result.installerSize) + " bytes\n";
+    std::fputs(done.c_str(), stdout);
+}
+
+} // namespace
+
+int RunBuildCommand(const std::vector<std::string>& args) {
+    int exitCode = kExitOk;
+    const std::optional<BuildOptions> options = ParseBuildOptions(args, exitCode);
+    if (!options) {
+        return exitCode;
+    }
+    ToolHost tool;
+    BuildResult result;
+    if (!BuildInstaller(tool, *options, result)) {
         return kExitBadInput;
     }
-    const std::string done =
-        "vunipack: wrote " + output + ": " + std::to_string(manifest.files.size()) + " files (" +
-        std::to_string(packedCount) + " compressed) in " + std::to_string(manifest.groups.size()) +
-        " groups, " + std::to_string(out.size()) + " bytes\n";
-    std::fputs(done.c_str(), stdout);
+    ReportBuild(*options, result);
     return kExitOk;
 }
 

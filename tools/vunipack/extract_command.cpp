@@ -128,8 +128,7 @@ int RunExtractCommand(const std::vector<std::string>& args) {
         if (times > 1) {
             target += "~" + std::to_string(times);
         }
-        state.currentEntry = static_cast<int>(i);
-        if (!ExtractEntry(state, host, installer.GetLog(), target, false)) {
+        if (!ExtractEntryToFile(state, host, installer.GetLog(), static_cast<int>(i), target)) {
             PrintError("entry " + std::to_string(i) + " (" + ToConsole(e.sourceName) +
                        "): " + ToConsole(installer.LastErrorLine()));
             ++failures;

@@ -4,6 +4,7 @@
 #include "installer_file.h"
 #include "json_text.h"
 #include "manifest.h"
+#include "package/info_fields.h"
 #include "text/text.h"
 
 #include <cstdio>
@@ -22,40 +23,15 @@ const char kHelp[] =
     "\n"
     "  --json   one JSON object with 'info', 'groups' and 'entries' (texts in UTF-8)\n";
 
-struct InfoField {
-    const char* name;
-    const std::string* text; // null for the two numbers
-};
-
-std::vector<InfoField> InfoTexts(const PackageInfo& i) {
-    return {{"applicationName", &i.applicationName},
-            {"applicationVersion", &i.applicationVersion},
-            {"recommendedCompanion", &i.recommendedCompanion},
-            {"recommendedJawsVersion", &i.recommendedJawsVersion},
-            {"scriptSetName", &i.scriptSetName},
-            {"scriptSetVersion", &i.scriptSetVersion},
-            {"author", &i.author},
-            {"contact", &i.contact},
-            {"authorSite", &i.authorSite},
-            {"applicationSite", &i.applicationSite},
-            {"creationText", &i.creationText},
-            {"updateLocation", &i.updateLocation},
-            {"flags", nullptr},
-            {"reservedA", &i.reservedA},
-            {"reservedB", &i.reservedB},
-            {"comments", &i.comments}};
-}
-
 std::string Json(const PackageState& s) {
     JsonWriter w;
     w.BeginObject();
     w.BeginObject("info");
-    w.Number("date", s.info.date);
-    for (const InfoField& f : InfoTexts(s.info)) {
-        if (f.text == nullptr) {
-            w.Number(f.name, s.info.flags);
+    for (const InfoField& f : kInfoFields) {
+        if (f.kind == InfoFieldKind::Text) {
+            w.Text(f.name, s.info.*f.text);
         } else {
-            w.Text(f.name, *f.text);
+            w.Number(f.name, s.info.*f.number);
         }
     }
     w.EndObject();
@@ -103,13 +79,22 @@ std::string Text(const PackageState& s) {
         label.resize(26, ' ');
         out += label + value + "\n";
     };
-    field("date", FormatPackageDate(s.info.date) + " (" + Decimal(s.info.date) + ")");
-    for (const InfoField& f : InfoTexts(s.info)) {
-        if (f.text == nullptr) {
-            const std::string names = InfoFlagNames(s.info.flags);
-            field(f.name, Hex(s.info.flags) + (names.empty() ? "" : " (" + names + ")"));
-        } else {
-            field(f.name, Indented(*f.text));
+    for (const InfoField& f : kInfoFields) {
+        switch (f.kind) {
+        case InfoFieldKind::Date: {
+            const int32_t date = s.info.*f.number;
+            field(f.name, FormatPackageDate(date) + " (" + Decimal(date) + ")");
+            break;
+        }
+        case InfoFieldKind::Flags: {
+            const int32_t flags = s.info.*f.number;
+            const std::string names = InfoFlagNames(flags);
+            field(f.name, Hex(flags) + (names.empty() ? "" : " (" + names + ")"));
+            break;
+        }
+        case InfoFieldKind::Text:
+            field(f.name, Indented(s.info.*f.text));
+            break;
         }
     }
     out += "Groups (" + Decimal(static_cast<int64_t>(s.groups.size())) + ")\n";

@@ -1,8 +1,12 @@
 #include "manifest.h"
 
+#include "package/info_fields.h"
 #include "text/text.h"
+#include "update/date_mask.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <optional>
 
@@ -140,25 +144,6 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
         }
     }
     return negative ? -value : value;
-}
-
-// Days from 1970-01-01 to the given civil date (proleptic Gregorian calendar).
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-    y -= m <= 2 ? 1 : 0;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-bool IsLeap(int64_t y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int DaysInMonth(int64_t y, int64_t m) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
 }
 
 // Reads count digits at text[at].
@@ -396,9 +381,9 @@ private:
             pending_.sectionLine = number;
             pending_.file.line = number;
             if (kind_ == SectionKind::File) {
-                pending_.file.destination = "%JawsScriptPath%\\";
+                pending_.file.entry.destination = "%JawsScriptPath%\\";
             } else {
-                pending_.file.groupIndex = kIntroSoundGroup;
+                pending_.file.entry.groupIndex = kIntroSoundGroup;
             }
         } else {
             Error(number, "unknown section '" + text + "'");
@@ -417,8 +402,8 @@ private:
                 Error(pending_.sectionLine, "missing key 'group'");
             } else {
                 if (!pending_.hasName) {
-                    pending_.file.sourceName = FileNamePart(pending_.file.path);
-                    if (!IsSoundFileName(pending_.file.sourceName)) {
+                    pending_.file.entry.sourceName = FileNamePart(pending_.file.path);
+                    if (!IsSoundFileName(pending_.file.entry.sourceName)) {
                         Error(pending_.file.line, "the path names no file; add a 'name' key");
                     }
                 }
@@ -442,45 +427,31 @@ private:
     }
 
     void PackageKey(int number, const std::string& key, const std::string& value) {
-        PackageInfo& i = m_.info;
-        struct TextKey {
-            const char* name;
-            std::string* field;
-        };
-        const TextKey texts[] = {{"applicationName", &i.applicationName},
-                                 {"applicationVersion", &i.applicationVersion},
-                                 {"recommendedCompanion", &i.recommendedCompanion},
-                                 {"recommendedJawsVersion", &i.recommendedJawsVersion},
-                                 {"scriptSetName", &i.scriptSetName},
-                                 {"scriptSetVersion", &i.scriptSetVersion},
-                                 {"author", &i.author},
-                                 {"contact", &i.contact},
-                                 {"authorSite", &i.authorSite},
-                                 {"applicationSite", &i.applicationSite},
-                                 {"creationText", &i.creationText},
-                                 {"updateLocation", &i.updateLocation},
-                                 {"reservedA", &i.reservedA},
-                                 {"reservedB", &i.reservedB},
-                                 {"comments", &i.comments}};
-        for (const TextKey& t : texts) {
-            if (EqualsNoCase(key, t.name)) {
-                *t.field = value;
-                lastTextField_ = t.field;
-                return;
-            }
+        const auto field =
+            std::find_if(std::begin(kInfoFields), std::end(kInfoFields),
+                         [&key](const InfoField& f) { return EqualsNoCase(key, f.name); });
+        if (field == std::end(kInfoFields)) {
+            Error(number, "unknown key '" + key + "' in [package]");
+            return;
         }
-        if (EqualsNoCase(key, "date")) {
-            if (!ParsePackageDate(value, i.date)) {
+        PackageInfo& info = m_.info;
+        switch (field->kind) {
+        case InfoFieldKind::Text:
+            lastTextField_ = &(info.*field->text);
+            *lastTextField_ = value;
+            break;
+        case InfoFieldKind::Date:
+            if (!ParsePackageDate(value, info.*field->number)) {
                 Error(number, "bad value for 'date': '" + value +
                                   "' (expected YYYY-MM-DD HH:MM or a number of seconds)");
             }
-        } else if (EqualsNoCase(key, "flags")) {
-            if (!ParseFlags(value, kInfoFlags, i.flags)) {
+            break;
+        case InfoFieldKind::Flags:
+            if (!ParseFlags(value, kInfoFlags, info.*field->number)) {
                 Error(number, "bad value for 'flags': '" + value +
                                   "' (known flags: " + FlagList(kInfoFlags) + ")");
             }
-        } else {
-            Error(number, "unknown key '" + key + "' in [package]");
+            break;
         }
     }
 
@@ -516,14 +487,14 @@ private:
                                   "' (a file name without \\ / : * ? \" < > |)");
                 return;
             }
-            f.sourceName = value;
+            f.entry.sourceName = value;
             pending_.hasName = true;
         } else if (!intro && EqualsNoCase(key, "destination")) {
             if (value.empty()) {
                 Error(number, "bad value for 'destination': empty");
                 return;
             }
-            f.destination = EnsureTrailingBackslash(ReplaceAll(value, "/", "\\"));
+            f.entry.destination = EnsureTrailingBackslash(ReplaceAll(value, "/", "\\"));
         } else if (!intro && EqualsNoCase(key, "group")) {
             if (value.empty()) {
                 Error(number, "bad value for 'group': empty");
@@ -538,9 +509,9 @@ private:
                                   "' (expected a whole number, 0 or more)");
                 return;
             }
-            f.compileOrder = static_cast<int32_t>(*n);
+            f.entry.compileOrder = static_cast<int32_t>(*n);
         } else if (!intro && EqualsNoCase(key, "flags")) {
-            if (!ParseFlags(value, kEntryFlags, f.flags)) {
+            if (!ParseFlags(value, kEntryFlags, f.entry.flags)) {
                 Error(number, "bad value for 'flags': '" + value +
                                   "' (known flags: " + FlagList(kEntryFlags) + ")");
             }
@@ -565,7 +536,7 @@ private:
         std::map<std::string, int> seenFiles;
         size_t regular = 0;
         for (PendingFile& p : pendingFiles_) {
-            if (p.file.groupIndex == kIntroSoundGroup) {
+            if (p.file.entry.groupIndex == kIntroSoundGroup) {
                 m_.files.insert(m_.files.begin(), p.file);
                 continue;
             }
@@ -575,12 +546,13 @@ private:
                 Error(p.groupLine, "unknown group '" + p.groupName + "'");
                 continue;
             }
-            p.file.groupIndex = g->second;
-            const std::string identity = Decimal(g->second) + "|" + Lower(p.file.destination) +
-                                         "|" + Lower(p.file.sourceName);
+            p.file.entry.groupIndex = g->second;
+            const std::string identity = Decimal(g->second) + "|" +
+                                         Lower(p.file.entry.destination) + "|" +
+                                         Lower(p.file.entry.sourceName);
             if (auto it = seenFiles.find(identity); it != seenFiles.end()) {
-                Error(p.sectionLine, "duplicate file '" + p.file.sourceName + "' for " +
-                                         p.file.destination + " in group '" + p.groupName +
+                Error(p.sectionLine, "duplicate file '" + p.file.entry.sourceName + "' for " +
+                                         p.file.entry.destination + " in group '" + p.groupName +
                                          "' (first at line " + Decimal(it->second) + ")");
                 continue;
             }
@@ -632,11 +604,14 @@ bool ParsePackageDate(std::string_view text, int32_t& seconds) {
         const auto h = Digits(t, 11, 2);
         const auto mi = Digits(t, 14, 2);
         if (t.size() != 16 || t[4] != '-' || t[7] != '-' || t[10] != ' ' || t[13] != ':' || !y ||
-            !mo || !d || !h || !mi || *mo < 1 || *mo > 12 || *d < 1 || *d > DaysInMonth(*y, *mo) ||
-            *h > 23 || *mi > 59) {
+            !mo || !d || !h || !mi) {
             return false;
         }
-        value = DaysFromCivil(*y, *mo, *d) * 86400 + int64_t{*h} * 3600 + int64_t{*mi} * 60;
+        const WallClock time{*y, *mo, *d, *h, *mi, 0};
+        if (!IsValidWallClock(time)) {
+            return false;
+        }
+        value = SecondsFromWallClock(time);
     }
     if (value < INT32_MIN || value > INT32_MAX) {
         return false;
@@ -646,31 +621,7 @@ bool ParsePackageDate(std::string_view text, int32_t& seconds) {
 }
 
 std::string FormatPackageDate(int32_t seconds) {
-    int64_t days = seconds / 86400;
-    int64_t rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    // Civil date from days since 1970-01-01.
-    const int64_t z = days + 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    const int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-    auto pad = [](int64_t v, size_t width) {
-        std::string t = Decimal(v < 0 ? -v : v);
-        if (t.size() < width) {
-            t.insert(0, width - t.size(), '0');
-        }
-        return v < 0 ? "-" + t : t;
-    };
-    return pad(y, 4) + "-" + pad(m, 2) + "-" + pad(d, 2) + " " + pad(rest / 3600, 2) + ":" +
-           pad(rest % 3600 / 60, 2);
+    return FormatDateSeconds("%yyyy-%mm-%dd %hh:%ii", seconds);
 }
 
 std::string InfoFlagNames(int32_t flags) {

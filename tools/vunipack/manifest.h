@@ -13,12 +13,10 @@ namespace vuni::pack {
 
 // One file to pack, in package order.
 struct ManifestFile {
-    std::string path;       // as written in the manifest, relative to the manifest's folder
-    std::string sourceName; // the name the package gives the file
-    std::string destination;
-    int32_t groupIndex = 0; // kIntroSoundGroup for the intro sound
-    int32_t compileOrder = 0;
-    int32_t flags = 0;
+    std::string path; // as written in the manifest, relative to the manifest's folder
+    // The file record: source name, destination, group index (kIntroSoundGroup for the intro
+    // sound), compile order and flags; the sizes come from the file when it is packed.
+    PackageEntry entry;
     int line = 0; // the line of its "path" key, for messages about the file
 };
 

@@ -47,8 +47,7 @@ int RunVerifyCommand(const std::vector<std::string>& args) {
             PrintError("warning: " + label + " belongs to group " + std::to_string(e.groupIndex) +
                        ", which the package does not have; it can never be installed");
         }
-        state.currentEntry = static_cast<int>(i);
-        if (!ExtractEntry(state, tool.Get(), installer.GetLog(), "", true)) {
+        if (!ExtractEntryContent(state, tool.Get(), installer.GetLog(), static_cast<int>(i))) {
             PrintError(label + " is damaged: " + ToConsole(installer.LastErrorLine()));
             ++damaged;
         }

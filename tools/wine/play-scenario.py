@@ -153,6 +153,45 @@ def unix_under(root, windows_path):
     return path
 
 
+# The prefix's folders of system DLLs, which nothing in a run writes to: a run's copy of a
+# template links their files instead of copying them (most of a prefix's size).
+SYSTEM_FOLDERS = ("drive_c/windows/system32", "drive_c/windows/syswow64")
+
+
+def copy_prefix(template, prefix):
+    """A prefix for one run, made from a template: copied, but for the system folders."""
+    linked = {template / f for f in SYSTEM_FOLDERS}
+
+    def copy(source, target):
+        if source in linked:
+            subprocess.run(["cp", "-al", str(source), str(target)], check=True)
+        elif any(source in folder.parents for folder in linked):
+            target.mkdir()
+            shutil.copystat(source, target)
+            for entry in source.iterdir():
+                copy(entry, target / entry.name)
+        else:
+            subprocess.run(["cp", "-a", str(source), str(target)], check=True)
+
+    copy(template, prefix)
+
+
+def remove_stale_templates(current):
+    """Removes the templates of the same machine and Wine made for older versions of the
+    machine, the prefix script or the stand-ins, unless a run is using one right now."""
+    stem = current.name.rsplit("-", 1)[0]
+    for other in current.parent.glob(stem + "-*"):
+        if other == current or not other.is_dir() or other.name.rsplit("-", 1)[0] != stem:
+            continue
+        with open(str(other) + ".lock", "w") as lock:
+            try:
+                fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            except OSError:
+                continue
+            shutil.rmtree(other, ignore_errors=True)
+        Path(str(other) + ".lock").unlink(missing_ok=True)
+
+
 class Driver:
     """One vuni-driver.exe in serve mode: a command a line, an answer a line."""
 
@@ -342,7 +381,7 @@ class Player:
                 if f.is_file():
                     digest.update(str(f.relative_to(self.machine)).encode() + f.read_bytes())
             for f in sorted(standins.glob("*")):
-                digest.update(f.name.encode() + str(f.stat().st_mtime).encode())
+                digest.update(f.name.encode() + f.read_bytes())
             template = (self.args.template_dir /
                         f"{self.machine.name}-{self.args.wine.kind}-{digest.hexdigest()[:12]}")
             self.args.template_dir.mkdir(parents=True, exist_ok=True)
@@ -357,7 +396,10 @@ class Player:
                     if out.returncode != 0:
                         raise RuntimeError("make-prefix.sh: " + out.stderr.decode(errors="replace"))
                     (template / "shell.txt").write_bytes(out.stdout)
-            subprocess.run(["cp", "-a", str(template / "prefix"), str(self.prefix)], check=True)
+                    remove_stale_templates(template)
+                # Shared while copying: no other run removes it meanwhile.
+                fcntl.flock(lock, fcntl.LOCK_SH)
+                copy_prefix(template / "prefix", self.prefix)
             shell_text = (template / "shell.txt").read_bytes()
         self.shell = {}
         for line in shell_text.decode("cp1252").replace("\r", "").splitlines():

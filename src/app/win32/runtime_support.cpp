@@ -3,8 +3,9 @@
 // ending at once is all a terminate handler can usefully do here.
 #include <cstdlib>
 
+// The library's own name, replaced on purpose.
 namespace __gnu_cxx {
-void __verbose_terminate_handler();
+void __verbose_terminate_handler(); // NOLINT(bugprone-reserved-identifier)
 void __verbose_terminate_handler() {
     std::abort();
 }

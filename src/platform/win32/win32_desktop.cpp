@@ -1,3 +1,4 @@
+#include "platform/win32/owned_handles.h"
 #include "platform/win32/win32_host.h"
 
 // clang-format off
@@ -5,37 +6,30 @@
 #include <mmsystem.h>
 // clang-format on
 
+#include <utility>
+
 namespace vuni {
 
 bool Win32Host::NamedMutexExists(const std::string& name) {
-    HANDLE existing = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str());
-    if (existing == nullptr) {
-        return false;
-    }
-    CloseHandle(existing);
-    return true;
+    const OwnedHandle existing(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str()));
+    return static_cast<bool>(existing);
 }
 
 bool Win32Host::CreateNamedMutex(const std::string& name) {
     CloseNamedMutex();
-    HANDLE created = CreateMutexA(nullptr, TRUE, name.c_str());
-    if (created == nullptr) {
-        return false;
-    }
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    OwnedHandle created(CreateMutexA(nullptr, TRUE, name.c_str()));
+    if (!created || GetLastError() == ERROR_ALREADY_EXISTS) {
         // Another instance made it between the check and now: it is not ours to own.
-        CloseHandle(created);
         return false;
     }
-    mutex_ = created;
+    mutex_ = created.Release();
     return true;
 }
 
 void Win32Host::CloseNamedMutex() {
-    if (mutex_ != nullptr) {
-        ReleaseMutex(static_cast<HANDLE>(mutex_));
-        CloseHandle(static_cast<HANDLE>(mutex_));
-        mutex_ = nullptr;
+    const OwnedHandle mutex(static_cast<HANDLE>(std::exchange(mutex_, nullptr)));
+    if (mutex) {
+        ReleaseMutex(mutex.Get());
     }
 }
 

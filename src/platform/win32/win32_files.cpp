@@ -1,7 +1,12 @@
+// clang-format off
 #include <windows.h>
+// clang-format on
 
+#include "platform/win32/owned_handles.h"
 #include "platform/win32/win32_host.h"
 #include "text/text.h"
+
+#include <utility>
 
 namespace vuni {
 namespace {
@@ -10,28 +15,25 @@ constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
 
 class Win32File : public HostFile {
 public:
-    explicit Win32File(HANDLE h) : h_(h) {}
-    ~Win32File() override { CloseHandle(h_); }
-    Win32File(const Win32File&) = delete;
-    Win32File& operator=(const Win32File&) = delete;
+    explicit Win32File(OwnedFileHandle file) : file_(std::move(file)) {}
 
     int64_t Size() override {
         LARGE_INTEGER size;
-        return GetFileSizeEx(h_, &size) ? static_cast<int64_t>(size.QuadPart) : -1;
+        return GetFileSizeEx(file_.Get(), &size) ? static_cast<int64_t>(size.QuadPart) : -1;
     }
     bool Seek(int64_t offset) override {
         LARGE_INTEGER to;
         to.QuadPart = offset;
-        return offset >= 0 && SetFilePointerEx(h_, to, nullptr, FILE_BEGIN);
+        return offset >= 0 && SetFilePointerEx(file_.Get(), to, nullptr, FILE_BEGIN);
     }
     int64_t Read(void* buffer, int64_t size) override {
         auto* p = static_cast<char*>(buffer);
         int64_t done = 0;
         while (done < size) {
-            const DWORD chunk = static_cast<DWORD>(
-                (size - done) > (1 << 30) ? (1 << 30) : (size - done));
+            const DWORD chunk =
+                static_cast<DWORD>((size - done) > (1 << 30) ? (1 << 30) : (size - done));
             DWORD got = 0;
-            if (!::ReadFile(h_, p + done, chunk, &got, nullptr)) {
+            if (!::ReadFile(file_.Get(), p + done, chunk, &got, nullptr)) {
                 return done > 0 ? done : -1;
             }
             if (got == 0) {
@@ -43,13 +45,13 @@ public:
     }
 
 private:
-    HANDLE h_;
+    OwnedFileHandle file_;
 };
 
 bool WriteAll(const std::string& path, const void* data, size_t size) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    OwnedFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     const auto* p = static_cast<const char*>(data);
@@ -59,19 +61,19 @@ bool WriteAll(const std::string& path, const void* data, size_t size) {
         const DWORD chunk =
             static_cast<DWORD>((size - done) > (1u << 30) ? (1u << 30) : (size - done));
         DWORD wrote = 0;
-        if (!::WriteFile(h, p + done, chunk, &wrote, nullptr) || wrote == 0) {
+        if (!::WriteFile(file.Get(), p + done, chunk, &wrote, nullptr) || wrote == 0) {
             ok = false;
             break;
         }
         done += wrote;
     }
-    if (!CloseHandle(h)) {
-        ok = false;
-    }
-    return ok;
+    // A failed close can mean the last data never reached the disk.
+    return file.Close() && ok;
 }
 
-std::string FromBuffer(const char* text, DWORD length) { return std::string(text, length); }
+std::string FromBuffer(const char* text, DWORD length) {
+    return std::string(text, length);
+}
 
 } // namespace
 
@@ -100,12 +102,12 @@ std::unique_ptr<HostFile> Win32Host::OpenRead(const std::string& path) {
     if (!IsFile(path)) {
         return nullptr;
     }
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
+    OwnedFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return nullptr;
     }
-    return std::make_unique<Win32File>(h);
+    return std::make_unique<Win32File>(std::move(file));
 }
 
 bool Win32Host::WriteFile(const std::string& path, const void* data, size_t size) {
@@ -115,12 +117,12 @@ bool Win32Host::WriteFile(const std::string& path, const void* data, size_t size
 bool Win32Host::ReplaceFile(const std::string& path, const void* data, size_t size) {
     const std::string tmp = path + ".vuni-new";
     if (!WriteAll(tmp, data, size)) {
-        DeleteFileA(tmp.c_str());
+        ::DeleteFileA(tmp.c_str());
         return false;
     }
     if (!MoveFileExA(tmp.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(tmp.c_str());
+        ::DeleteFileA(tmp.c_str());
         return false;
     }
     return true;
@@ -130,7 +132,9 @@ bool Win32Host::CopyFile(const std::string& from, const std::string& to) {
     return ::CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
-bool Win32Host::DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool Win32Host::DeleteFile(const std::string& path) {
+    return ::DeleteFileA(path.c_str()) != 0;
+}
 
 bool Win32Host::CreateFolder(const std::string& path) {
     return CreateDirectoryA(path.c_str(), nullptr) != 0;
@@ -139,8 +143,8 @@ bool Win32Host::CreateFolder(const std::string& path) {
 std::vector<FolderEntry> Win32Host::ListFolder(const std::string& path) {
     std::vector<FolderEntry> out;
     WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((EnsureTrailingBackslash(path) + "*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) {
+    const OwnedFind find(FindFirstFileA((EnsureTrailingBackslash(path) + "*").c_str(), &data));
+    if (!find) {
         return out;
     }
     do {
@@ -149,8 +153,7 @@ std::vector<FolderEntry> Win32Host::ListFolder(const std::string& path) {
             continue;
         }
         out.push_back({name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
+    } while (FindNextFileA(find.Get(), &data));
     return out;
 }
 
@@ -173,7 +176,9 @@ std::string Win32Host::TemporaryFolder() {
                                           : EnsureTrailingBackslash(FromBuffer(buffer, n));
 }
 
-void Win32Host::Sleep(uint32_t ms) { ::Sleep(ms); }
+void Win32Host::Sleep(uint32_t ms) {
+    ::Sleep(ms);
+}
 
 uint64_t Win32Host::TickCount() {
     LARGE_INTEGER frequency;

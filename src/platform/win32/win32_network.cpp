@@ -4,6 +4,7 @@
 #include <ws2tcpip.h>
 // clang-format on
 
+#include "platform/win32/owned_handles.h"
 #include "platform/win32/win32_host.h"
 #include "text/text.h"
 
@@ -70,24 +71,22 @@ int64_t Win32Host::TcpConnect(const std::string& host, uint16_t port, uint32_t t
     }
     int64_t result = -1;
     for (addrinfo* a = found; a != nullptr && result < 0; a = a->ai_next) {
-        const SOCKET s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
-        if (s == INVALID_SOCKET) {
+        OwnedSocket s(socket(a->ai_family, a->ai_socktype, a->ai_protocol));
+        if (!s) {
             continue;
         }
         u_long nonBlocking = 1;
         bool connected = false;
-        if (ioctlsocket(s, FIONBIO, &nonBlocking) == 0) {
-            if (connect(s, a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0) {
+        if (ioctlsocket(s.Get(), FIONBIO, &nonBlocking) == 0) {
+            if (connect(s.Get(), a->ai_addr, static_cast<int>(a->ai_addrlen)) == 0) {
                 connected = true;
             } else if (WSAGetLastError() == WSAEWOULDBLOCK) {
                 const uint64_t now = TickCount();
-                connected = now < end && FinishConnect(s, static_cast<uint32_t>(end - now));
+                connected = now < end && FinishConnect(s.Get(), static_cast<uint32_t>(end - now));
             }
         }
         if (connected) {
-            result = static_cast<int64_t>(s);
-        } else {
-            closesocket(s);
+            result = static_cast<int64_t>(s.Release());
         }
     }
     freeaddrinfo(found);
@@ -126,7 +125,7 @@ int64_t Win32Host::TcpReceive(int64_t socket, void* buffer, size_t size, uint32_
 
 void Win32Host::TcpClose(int64_t socket) {
     if (socket >= 0) {
-        closesocket(ToSocket(socket));
+        OwnedSocket(ToSocket(socket)).Close();
     }
 }
 

@@ -2,6 +2,7 @@
 #include <windows.h>
 // clang-format on
 
+#include "platform/win32/owned_handles.h"
 #include "platform/win32/win32_host.h"
 
 namespace vuni {
@@ -11,28 +12,15 @@ HKEY RootKey(RegistryRoot root) {
     return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-// An open registry key, closed when it goes out of scope.
-class OpenKey {
-public:
-    OpenKey(RegistryRoot root, const std::string& key, uint32_t access) {
-        if (RegOpenKeyExA(RootKey(root), key.c_str(), 0, static_cast<REGSAM>(access), &key_) !=
-            ERROR_SUCCESS) {
-            key_ = nullptr;
-        }
+// The key opened with the given access, or none.
+OwnedKey OpenKey(RegistryRoot root, const std::string& key, uint32_t access) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(RootKey(root), key.c_str(), 0, static_cast<REGSAM>(access), &opened) !=
+        ERROR_SUCCESS) {
+        return {};
     }
-    ~OpenKey() {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
-    }
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
+    return OwnedKey(opened);
+}
 
 constexpr DWORD kSubkeyNameChars = 256; // the longest key name, 255 characters, and its zero
 
@@ -41,8 +29,8 @@ constexpr DWORD kSubkeyNameChars = 256; // the longest key name, 255 characters,
 std::optional<std::string> Win32Host::RegistryReadString(RegistryRoot root, const std::string& key,
                                                          const std::string& value, uint32_t access,
                                                          size_t maxBytes) {
-    OpenKey k(root, key, access);
-    if (k.Get() == nullptr || maxBytes == 0) {
+    const OwnedKey k = OpenKey(root, key, access);
+    if (!k || maxBytes == 0) {
         return std::nullopt;
     }
     std::string buffer(maxBytes, '\0');
@@ -63,8 +51,8 @@ std::optional<std::string> Win32Host::RegistryReadString(RegistryRoot root, cons
 
 std::string Win32Host::RegistryEnumSubkey(RegistryRoot root, const std::string& key, uint32_t index,
                                           uint32_t access) {
-    OpenKey k(root, key, access);
-    if (k.Get() == nullptr) {
+    const OwnedKey k = OpenKey(root, key, access);
+    if (!k) {
         return {};
     }
     char name[kSubkeyNameChars];

@@ -1,4 +1,5 @@
 // Starting programs, waiting for them, and calling one function of a library.
+#include "platform/win32/owned_handles.h"
 #include "platform/win32/proc_address.h"
 #include "platform/win32/win32_host.h"
 
@@ -31,7 +32,7 @@ ProcessRun Win32Host::StartProcess(const std::string& program, const std::string
                         workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
         return {};
     }
-    CloseHandle(info.hThread);
+    OwnedHandle(info.hThread).Close(); // the thread is not waited for
     ProcessRun run;
     run.id = info.dwProcessId;
     run.handle = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(info.hProcess));
@@ -54,9 +55,7 @@ uint32_t Win32Host::ProcessExitCode(const ProcessRun& run) {
 }
 
 void Win32Host::ReleaseProcess(ProcessRun& run) {
-    if (run.handle != 0) {
-        CloseHandle(ToHandle(run.handle));
-    }
+    OwnedHandle(ToHandle(run.handle)).Close();
     run = {};
 }
 
@@ -68,19 +67,18 @@ LibraryCallResult Win32Host::CallLibraryFunction(const std::string& library,
                                                  const std::string& function,
                                                  const std::string& argument) {
     LibraryCallResult out;
-    HMODULE module = LoadLibraryA(library.c_str());
-    if (module == nullptr) {
+    const OwnedModule module(LoadLibraryA(library.c_str()));
+    if (!module) {
         return out;
     }
     using Function = int(__stdcall*)(const char*);
-    const auto call = ProcAddress<Function>(module, function.c_str());
+    const auto call = ProcAddress<Function>(module.Get(), function.c_str());
     if (call == nullptr) {
         out.status = LibraryCallStatus::NoFunction;
     } else {
         out.status = LibraryCallStatus::Called;
         out.result = call(argument.c_str());
     }
-    FreeLibrary(module);
     return out;
 }
 

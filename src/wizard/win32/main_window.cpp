@@ -53,7 +53,8 @@ LRESULT CALLBACK TextBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
     }
     LRESULT result = DefSubclassProc(box, message, wParam, lParam);
     if (message == WM_GETDLGCODE) {
-        result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+        // DLGC_WANTMESSAGE is the same bit as DLGC_WANTALLKEYS.
+        result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS | DLGC_WANTTAB);
     }
     return result;
 }

@@ -299,7 +299,6 @@ MessageAnswer Win32View::ShowMessage(const std::string& title, const std::string
 std::optional<std::string> Win32View::ChooseFolder(const std::string& title,
                                                    const std::string& startFolder) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::string caption = title;
     // The chooser selects a folder given without its final "\" (a drive root keeps it).
     std::string start = startFolder;
     if (start.size() > 3) {
@@ -307,7 +306,7 @@ std::optional<std::string> Win32View::ChooseFolder(const std::string& title,
     }
     BROWSEINFOA info{};
     info.hwndOwner = window_.Handle();
-    info.lpszTitle = caption.c_str();
+    info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = BrowseCallback;
     info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
@@ -341,9 +340,9 @@ int Win32View::PopupContextMenu(const ContextMenuItems& items) {
     RECT frame{};
     GetWindowRect(window_.Handle(), &frame);
     SetForegroundWindow(window_.Handle());
-    const BOOL command =
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON,
-                       frame.left + 10, frame.top + 10, 0, window_.Handle(), nullptr);
+    // Left- and top-aligned on the point, chosen with the left button: the defaults (0).
+    const BOOL command = TrackPopupMenu(menu, TPM_RETURNCMD, frame.left + 10, frame.top + 10, 0,
+                                        window_.Handle(), nullptr);
     PostMessageA(window_.Handle(), WM_NULL, 0, 0);
     return static_cast<int>(command);
 }
