@@ -403,6 +403,25 @@ private:
     unsigned indexBase_ = jcalg1::kInitialIndexBase;
 };
 
+// Inputs up to this size are encoded at every level up to the one asked for, and the smallest
+// stream is kept: a parse's guesses (literal costs, index base, where a long match is taken)
+// can leave a deeper search a few bytes behind a shallower one, and on such inputs every
+// level together costs little time. Levels above the default always do so: they are asked for
+// the smallest stream, whatever the time.
+constexpr size_t kAllLevelsInput = size_t{1} << 17;
+
+std::string EncodeAtLevel(const uint8_t* data, size_t size, int level) {
+    // The encoder goes before the lower levels run: each holds window-sized tables.
+    std::string out = Encoder(data, size, kLevels[static_cast<size_t>(level - 1)]).Run();
+    if (level > 1 && (size <= kAllLevelsInput || level > kJcalg1DefaultLevel)) {
+        std::string lower = EncodeAtLevel(data, size, level - 1);
+        if (lower.size() < out.size()) {
+            out.swap(lower);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 std::string Jcalg1Encode(const uint8_t* data, size_t size, int level) {
@@ -410,9 +429,7 @@ std::string Jcalg1Encode(const uint8_t* data, size_t size, int level) {
     if (data == nullptr || size == 0 || static_cast<uint64_t>(size) > 0x7FFFFFFFu) {
         return {};
     }
-    const LevelParams& params = kLevels[static_cast<size_t>(std::clamp(level, 1, 9) - 1)];
-    Encoder encoder(data, size, params);
-    return encoder.Run();
+    return EncodeAtLevel(data, size, std::clamp(level, 1, 9));
 }
 
 } // namespace vuni
