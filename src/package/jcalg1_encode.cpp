@@ -2,8 +2,8 @@
 // over chunks of the input (or a greedy one for the fast levels), with the literal width chosen
 // afterwards over each chunk's literals and the index base for the distances each chunk sends.
 #include "package/jcalg1.h"
-#include "package/jcalg1_bit_writer.h"
 #include "package/jcalg1_costs.h"
+#include "package/jcalg1_emitter.h"
 #include "package/jcalg1_format.h"
 #include "package/jcalg1_literal_modes.h"
 #include "package/jcalg1_match_finder.h"
@@ -17,10 +17,6 @@
 namespace vuni {
 namespace {
 
-using jcalg1::IndexCost;
-using jcalg1::kIndexBaseChangeCost;
-using jcalg1::kZeroOrNearByteCost;
-using jcalg1::LengthBonus;
 using jcalg1::MatchCost;
 using jcalg1::Token;
 
@@ -47,8 +43,6 @@ constexpr std::array<LevelParams, 9> kLevels = {{
 }};
 
 constexpr size_t kChunk = jcalg1::OptimalParse::kChunk;
-constexpr uint32_t kRawBlock = 0xFFFFFFFF;          // distance marking a raw block
-constexpr uint32_t kRawBlockCost = 8 + 8 * 256 + 1; // header, bytes, end bit
 constexpr uint32_t kGreedyByteCost = 8; // what the greedy parse expects a byte to cost alone
 
 class Encoder {
@@ -59,7 +53,7 @@ public:
                   params.depth, params.parse.niceLength, params.tree, params.optimal),
           maxDistance_(static_cast<uint32_t>(
               std::min(params.window, std::bit_ceil(std::max<size_t>(size, 2))) - 1)),
-          modes_(data, size), bits_(out_) {
+          modes_(data, size), emitter_(data, modes_, out_) {
         matches_.resize(finder_.MaxMatches());
         if (params.optimal) {
             parse_.emplace(data, size, maxDistance_, finder_, modes_, near_, params.parse);
@@ -72,8 +66,7 @@ public:
         while (pos < size_) {
             pos = params_.optimal ? ParseOptimal(pos) : ParseGreedy(pos);
         }
-        bits_.Put(0, 12);
-        bits_.Flush();
+        emitter_.Finish();
         auto* header = reinterpret_cast<uint8_t*>(out_.data());
         header[0] = jcalg1::kSignature0;
         header[1] = jcalg1::kSignature1;
@@ -86,8 +79,8 @@ private:
     // Parses a chunk by bit cost and emits it; returns the position after it.
     size_t ParseOptimal(size_t start) {
         tokens_.clear();
-        const size_t next = parse_->Run(start, lastIndex_, indexBase_, tokens_);
-        EmitTokens(start);
+        const size_t next = parse_->Run(start, emitter_.LastIndex(), emitter_.IndexBase(), tokens_);
+        emitter_.Emit(start, tokens_);
         return next;
     }
 
@@ -101,7 +94,7 @@ private:
         Choice best{{0, 0}, 0};
         const auto room = static_cast<uint32_t>(std::min(size_ - pos, jcalg1::kMaxMatchLength));
         auto weigh = [&](uint32_t dist, uint32_t len) {
-            const uint32_t cost = MatchCost(dist, len, last, indexBase_);
+            const uint32_t cost = MatchCost(dist, len, last, emitter_.IndexBase());
             if (cost != jcalg1::kInfinite) {
                 const int32_t gain =
                     static_cast<int32_t>(kGreedyByteCost * len) - static_cast<int32_t>(cost);
@@ -132,7 +125,7 @@ private:
     size_t ParseGreedy(size_t start) {
         tokens_.clear();
         const size_t end = std::min(size_, start + kChunk);
-        uint32_t last = lastIndex_;
+        uint32_t last = emitter_.LastIndex();
         size_t pos = start;
         size_t entered = start; // positions below this are in the finder
         Choice here{{0, 0}, 0};
@@ -182,201 +175,8 @@ private:
             pos += here.token.length;
             entered = std::max(entered, pos);
         }
-        EmitTokens(start);
+        emitter_.Emit(start, tokens_);
         return pos;
-    }
-
-    // Replaces each stretch of tokens covering exactly 256 bytes that would cost more than a
-    // raw block by one. A raw block leaves the last index alone, so a stretch is not merged
-    // when it moves the last index and the next phrase after it reuses that index.
-    void MergeRawBlocks(size_t start) {
-        const size_t n = tokens_.size();
-        costs_.resize(n);
-        lastAfter_.resize(n);
-        nextPhrase_.resize(n + 1);
-        uint32_t last = lastIndex_;
-        size_t pos = start;
-        for (size_t i = 0; i < n; ++i) {
-            const Token& t = tokens_[i];
-            if (t.length == 1) {
-                costs_[i] = (data_[pos] == 0 || t.distance != 0) ? kZeroOrNearByteCost : 9;
-            } else {
-                costs_[i] = MatchCost(t.distance, t.length, last, indexBase_);
-                last = t.distance;
-            }
-            lastAfter_[i] = last;
-            pos += t.length;
-        }
-        nextPhrase_[n] = n;
-        for (size_t i = n; i-- > 0;) {
-            nextPhrase_[i] = tokens_[i].length > 1 ? i : nextPhrase_[i + 1];
-        }
-        merged_.clear();
-        size_t a = 0;
-        size_t b = 0;
-        size_t bytes = 0;
-        uint64_t cost = 0;
-        while (a < n) {
-            while (b < n && bytes < jcalg1::kRawBlockSize) {
-                bytes += tokens_[b].length;
-                cost += costs_[b];
-                ++b;
-            }
-            bool merge = bytes == jcalg1::kRawBlockSize && cost > kRawBlockCost;
-            if (merge) {
-                const uint32_t before = a == 0 ? lastIndex_ : lastAfter_[a - 1];
-                const size_t next = nextPhrase_[b];
-                merge = before == lastAfter_[b - 1] || next == n ||
-                        tokens_[next].distance != lastAfter_[b - 1];
-            }
-            if (merge) {
-                merged_.push_back({static_cast<uint32_t>(jcalg1::kRawBlockSize), kRawBlock});
-                a = b;
-                bytes = 0;
-                cost = 0;
-            } else {
-                merged_.push_back(tokens_[a]);
-                bytes -= tokens_[a].length;
-                cost -= costs_[a];
-                ++a;
-            }
-        }
-        tokens_.swap(merged_);
-    }
-
-    void EmitTokens(size_t start) {
-        ChooseIndexBase();
-        MergeRawBlocks(start);
-        literals_.clear();
-        size_t pos = start;
-        for (const Token& t : tokens_) {
-            if (t.length == 1 && t.distance == 0 && data_[pos] != 0) {
-                literals_.push_back(data_[pos]);
-            }
-            pos += t.length;
-        }
-        modes_.Choose(literals_, literalMode_, started_, choice_);
-
-        pos = start;
-        size_t lit = 0;
-        bool inRaw = false; // a run of raw blocks is open
-        for (const Token& t : tokens_) {
-            if (t.distance == kRawBlock) {
-                if (inRaw) {
-                    bits_.Put(1, 1); // another block follows
-                } else {
-                    Start();
-                    bits_.Put(0b001'0000'1, 8);
-                    inRaw = true;
-                }
-                for (size_t i = 0; i < jcalg1::kRawBlockSize; ++i) {
-                    bits_.Put(data_[pos + i], 8);
-                }
-                pos += t.length;
-                continue;
-            }
-            if (inRaw) {
-                bits_.Put(0, 1);
-                inRaw = false;
-            }
-            if (t.length == 1) {
-                if (data_[pos] == 0) {
-                    Start();
-                    bits_.Put(0b001'0001, 7);
-                } else if (t.distance != 0) {
-                    Start();
-                    bits_.Put(0b001'0000 | (t.distance + 1), 7);
-                } else {
-                    SetLiteralMode(choice_[lit++]);
-                    bits_.Put(1, 1);
-                    bits_.Put(static_cast<uint8_t>(data_[pos] - literalMode_.base),
-                              literalMode_.bits);
-                }
-            } else {
-                EmitMatch(t.distance, t.length);
-            }
-            pos += t.length;
-        }
-        if (inRaw) {
-            bits_.Put(0, 1);
-        }
-    }
-
-    void Start() {
-        if (!started_) {
-            SetLiteralMode(jcalg1::LiteralMode{8, 0});
-        }
-    }
-
-    void SetLiteralMode(jcalg1::LiteralMode mode) {
-        if (started_ && mode == literalMode_) {
-            return;
-        }
-        started_ = true;
-        literalMode_ = mode;
-        if (mode.bits == 8) {
-            bits_.Put(0b001'0000'0'1, 9);
-        } else {
-            bits_.Put(0b001'0000'0'0, 9);
-            bits_.Put(mode.base, 8);
-        }
-    }
-
-    void EmitMatch(uint32_t dist, uint32_t len) {
-        Start();
-        if (dist == lastIndex_) {
-            bits_.Put(0b01'00, 4);
-            bits_.Gamma(len);
-            return;
-        }
-        lastIndex_ = dist;
-        if (dist <= 127 && len <= 5) {
-            bits_.Put(dist << 2 | (len - 2), 12);
-            return;
-        }
-        const uint32_t high = dist >> indexBase_;
-        bits_.Put(0b01, 2);
-        bits_.Gamma(high + 3);
-        bits_.Put(dist & ((1u << indexBase_) - 1), indexBase_);
-        bits_.Gamma(len - LengthBonus(dist));
-    }
-
-    // Picks the index base that sends the explicit indexes of the tokens about to be emitted
-    // in the fewest bits, and switches to it first when the gain pays for the change. The
-    // parse priced them with the base before, which stays a close guess: neighbouring chunks
-    // use alike distances.
-    void ChooseIndexBase() {
-        std::array<uint64_t, 16> cost{};
-        uint32_t last = lastIndex_;
-        bool any = false;
-        for (const Token& t : tokens_) {
-            if (t.length < 2 || t.distance == last) {
-                continue;
-            }
-            last = t.distance;
-            if (t.distance <= 127 && t.length <= 5) {
-                continue;
-            }
-            any = true;
-            for (unsigned b = 4; b < cost.size(); ++b) {
-                cost[b] += IndexCost(t.distance, b);
-            }
-        }
-        if (!any) {
-            return;
-        }
-        unsigned best = indexBase_;
-        for (unsigned b = 4; b < cost.size(); ++b) {
-            if (cost[b] < cost[best]) {
-                best = b;
-            }
-        }
-        if (best != indexBase_ && cost[best] + kIndexBaseChangeCost < cost[indexBase_]) {
-            Start();
-            bits_.Put(0b000'0000000'01, 12);
-            bits_.Put(best, 4); // 4-bit field: bases 1..15
-            indexBase_ = best;
-        }
     }
 
     const uint8_t* data_;
@@ -388,19 +188,9 @@ private:
     jcalg1::NearBytes near_;
     std::optional<jcalg1::OptimalParse> parse_;
     std::string out_;
-    jcalg1::BitWriter bits_;
+    jcalg1::TokenEmitter emitter_;
     std::vector<jcalg1::Match> matches_;
     std::vector<Token> tokens_;
-    std::vector<Token> merged_;
-    std::vector<uint32_t> costs_;
-    std::vector<uint32_t> lastAfter_;
-    std::vector<size_t> nextPhrase_;
-    std::vector<uint8_t> literals_;
-    std::vector<jcalg1::LiteralMode> choice_;
-    jcalg1::LiteralMode literalMode_{8, 0};
-    bool started_ = false;
-    uint32_t lastIndex_ = jcalg1::kInitialLastIndex;
-    unsigned indexBase_ = jcalg1::kInitialIndexBase;
 };
 
 // Inputs up to this size are encoded at every level up to the one asked for, and the smallest

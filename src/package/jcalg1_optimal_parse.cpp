@@ -112,121 +112,141 @@ Token OptimalParse::TakeLong(size_t pos, size_t i, size_t found, unsigned indexB
     return best;
 }
 
+void OptimalParse::Reach(size_t upto) {
+    for (; ready_ < upto; counts_[++ready_] = 0) {
+    }
+}
+
+// One byte from each arrival at i: a zero, a byte seen up to 14 bytes back, or a literal.
+void OptimalParse::RelaxByte(size_t i, size_t pos) {
+    const Arrival* const here = &arrivals_[i * settings_.arrivals];
+    const uint32_t near = data_[pos] == 0 ? 0 : near_.Distance(data_, pos);
+    const uint32_t cost =
+        (data_[pos] == 0 || near != 0) ? kZeroOrNearByteCost : modes_.EstimatedCost(pos);
+    Reach(i + 1);
+    for (unsigned s = 0; s < counts_[i]; ++s) {
+        Relax(i + 1, {here[s].cost + cost, here[s].last, 1, near, s});
+    }
+}
+
+// How far the last index of each arrival at i copies, up to the nice length; the longest.
+uint32_t OptimalParse::MeasureRepeats(size_t i, size_t pos) {
+    const Arrival* const here = &arrivals_[i * settings_.arrivals];
+    const size_t measure = std::min<size_t>(size_ - pos, settings_.niceLength);
+    uint32_t longest = 0;
+    for (unsigned s = 0; s < counts_[i]; ++s) {
+        const uint32_t rep = here[s].last;
+        repLength_[s] =
+            rep <= pos
+                ? static_cast<uint32_t>(CommonLength(data_ + pos - rep, data_ + pos, measure))
+                : 0;
+        longest = std::max(longest, repLength_[s]);
+    }
+    return longest;
+}
+
+// Each arrival's last index again, for the lengths MeasureRepeats found.
+void OptimalParse::RelaxRepeats(size_t i, uint32_t room) {
+    const Arrival* const here = &arrivals_[i * settings_.arrivals];
+    for (unsigned s = 0; s < counts_[i]; ++s) {
+        const uint32_t to = std::min(repLength_[s], room);
+        for (uint32_t len = 2; len <= to; len = NextLength(len, to, settings_.denseLengths)) {
+            Relax(i + len, {here[s].cost + RepeatCost(len), here[s].last, len, here[s].last, s});
+        }
+    }
+}
+
+// The found matches with explicit indexes, from the cheapest arrival at i: their cost does not
+// depend on the way in.
+void OptimalParse::RelaxExplicit(size_t i, uint32_t room, size_t found, unsigned indexBase) {
+    const Arrival& best = arrivals_[i * settings_.arrivals];
+    const uint32_t c = best.cost;
+    uint32_t from = 2;
+    for (size_t m = 0; m < found; ++m) {
+        const Match match = matches_[m];
+        const uint32_t to = std::min(match.length, room);
+        uint32_t len = from;
+        from = match.length + 1;
+        if (match.distance > maxDistance_ || match.distance == best.last) {
+            continue;
+        }
+        if (match.distance <= kMaxShortDistance) {
+            for (; len <= std::min(to, kMaxShortLength); ++len) {
+                Relax(i + len, {c + kShortMatchCost, match.distance, len, match.distance, 0});
+            }
+        }
+        const uint32_t bonus = LengthBonus(match.distance);
+        const uint32_t index = c + IndexCost(match.distance, indexBase);
+        for (len = std::max(len, bonus + 2); len <= to;
+             len = NextLength(len, to, settings_.denseLengths)) {
+            Relax(i + len,
+                  {index + GammaBits(len - bonus), match.distance, len, match.distance, 0});
+        }
+    }
+}
+
+// Appends the cheapest way to arrival slot of chunk position stop.
+void OptimalParse::Backtrack(size_t stop, unsigned slot, std::vector<Token>& tokens) {
+    path_.clear();
+    for (size_t i = stop, s = slot; i > 0;) {
+        const Arrival& a = arrivals_[i * settings_.arrivals + s];
+        path_.push_back({a.length, a.distance});
+        s = a.from;
+        i -= a.length;
+    }
+    tokens.insert(tokens.end(), path_.rbegin(), path_.rend());
+}
+
+// Enters the positions a long match taken at pos covers.
+void OptimalParse::Cover(size_t pos, uint32_t length) {
+    for (size_t p = pos + 1; p < pos + length; ++p) {
+        if (settings_.treeCovered) {
+            finder_.Skip(p);
+        } else {
+            finder_.SkipCovered(p);
+        }
+        near_.See(data_, p);
+    }
+}
+
 size_t OptimalParse::Run(size_t start, uint32_t last, unsigned indexBase,
                          std::vector<Token>& tokens) {
     const size_t span = std::min(size_ - start, kChunk);
-    const unsigned k = settings_.arrivals;
-    const uint32_t nice = settings_.niceLength;
-    const uint32_t dense = settings_.denseLengths;
     counts_[0] = 1;
     arrivals_[0] = {0, last, 0, 0, 0};
-    size_t ready = 0; // counts_[0..ready] hold this chunk's arrivals
-    auto reach = [&](size_t upto) {
-        for (; ready < upto; counts_[++ready] = 0) {
-        }
-    };
-    size_t stop = span;
-    unsigned stopSlot = 0;
-    Token jump{0, 0};
-    uint32_t repLength[kMaxArrivals];
+    ready_ = 0;
     for (size_t i = 0; i < span; ++i) {
         const size_t pos = start + i;
         const auto room = static_cast<uint32_t>(std::min<size_t>(span - i, kMaxMatchLength));
-        const Arrival* const here = &arrivals_[i * k];
-        const unsigned n = counts_[i];
-
-        // One byte: a zero, a byte seen up to 14 bytes back, or a literal.
-        reach(i + 1);
-        const uint32_t near = data_[pos] == 0 ? 0 : near_.Distance(data_, pos);
-        const uint32_t byteCost =
-            (data_[pos] == 0 || near != 0) ? kZeroOrNearByteCost : modes_.EstimatedCost(pos);
-        for (unsigned s = 0; s < n; ++s) {
-            Relax(i + 1, {here[s].cost + byteCost, here[s].last, 1, near, s});
-        }
-
-        const bool dominated = Dominated(i, ready, here[0].cost);
+        RelaxByte(i, pos);
         size_t found = 0;
-        if (dominated) {
+        if (Dominated(i, ready_, arrivals_[i * settings_.arrivals].cost)) {
             finder_.Skip(pos);
         } else {
             found = finder_.Find(pos, matches_.data());
         }
         near_.See(data_, pos);
 
-        // The last index of each arrival again.
-        const size_t measure = std::min<size_t>(size_ - pos, nice);
-        uint32_t longest = found != 0 ? matches_[found - 1].length : 0;
-        for (unsigned s = 0; s < n; ++s) {
-            const uint32_t rep = here[s].last;
-            repLength[s] =
-                rep <= pos
-                    ? static_cast<uint32_t>(CommonLength(data_ + pos - rep, data_ + pos, measure))
-                    : 0;
-            longest = std::max(longest, repLength[s]);
+        uint32_t longest = MeasureRepeats(i, pos);
+        if (found != 0) {
+            longest = std::max(longest, matches_[found - 1].length);
         }
-        if (longest >= nice) {
-            jump = TakeLong(pos, i, found, indexBase, stopSlot);
+        if (longest >= settings_.niceLength) {
+            unsigned slot = 0;
+            const Token jump = TakeLong(pos, i, found, indexBase, slot);
             if (jump.length != 0) {
-                stop = i;
-                break;
+                Backtrack(i, slot, tokens);
+                tokens.push_back(jump);
+                Cover(pos, jump.length);
+                return pos + jump.length;
             }
         }
-        reach(i + std::min(longest, room));
-        for (unsigned s = 0; s < n; ++s) {
-            const uint32_t to = std::min(repLength[s], room);
-            for (uint32_t len = 2; len <= to; len = NextLength(len, to, dense)) {
-                Relax(i + len,
-                      {here[s].cost + RepeatCost(len), here[s].last, len, here[s].last, s});
-            }
-        }
-
-        // Explicit indexes, from the cheapest arrival: their cost does not depend on it.
-        const uint32_t c = here[0].cost;
-        uint32_t from = 2;
-        for (size_t m = 0; m < found; ++m) {
-            const Match match = matches_[m];
-            const uint32_t to = std::min(match.length, room);
-            uint32_t len = from;
-            from = match.length + 1;
-            if (match.distance > maxDistance_ || match.distance == here[0].last) {
-                continue;
-            }
-            if (match.distance <= kMaxShortDistance) {
-                for (; len <= std::min(to, kMaxShortLength); ++len) {
-                    Relax(i + len, {c + kShortMatchCost, match.distance, len, match.distance, 0});
-                }
-            }
-            const uint32_t bonus = LengthBonus(match.distance);
-            const uint32_t index = c + IndexCost(match.distance, indexBase);
-            for (len = std::max(len, bonus + 2); len <= to; len = NextLength(len, to, dense)) {
-                Relax(i + len,
-                      {index + GammaBits(len - bonus), match.distance, len, match.distance, 0});
-            }
-        }
+        Reach(i + std::min(longest, room));
+        RelaxRepeats(i, room);
+        RelaxExplicit(i, room, found, indexBase);
     }
-
-    path_.clear();
-    for (size_t i = stop, s = stopSlot; i > 0;) {
-        const Arrival& a = arrivals_[i * k + s];
-        path_.push_back({a.length, a.distance});
-        s = a.from;
-        i -= a.length;
-    }
-    tokens.insert(tokens.end(), path_.rbegin(), path_.rend());
-    size_t next = start + stop;
-    if (jump.length != 0) {
-        tokens.push_back(jump);
-        for (size_t p = next + 1; p < next + jump.length; ++p) {
-            if (settings_.treeCovered) {
-                finder_.Skip(p);
-            } else {
-                finder_.SkipCovered(p);
-            }
-            near_.See(data_, p);
-        }
-        next += jump.length;
-    }
-    return next;
+    Backtrack(span, 0, tokens);
+    return start + span;
 }
 
 } // namespace vuni::jcalg1

@@ -46,6 +46,14 @@ private:
     };
 
     void Relax(size_t at, const Arrival& a);
+    // Marks the positions after the last one reached, up to upto, as reached by nothing yet.
+    void Reach(size_t upto);
+    void RelaxByte(size_t i, size_t pos);
+    uint32_t MeasureRepeats(size_t i, size_t pos);
+    void RelaxRepeats(size_t i, uint32_t room);
+    void RelaxExplicit(size_t i, uint32_t room, size_t found, unsigned indexBase);
+    void Backtrack(size_t stop, unsigned slot, std::vector<Token>& tokens);
+    void Cover(size_t pos, uint32_t length);
     bool Dominated(size_t i, size_t ready, uint32_t cost) const;
     // The long match taken at pos, position i of the chunk: the one covering the most for
     // its cost among the reuse of each arrival's last index and the longest explicit match.
@@ -60,6 +68,8 @@ private:
     ParseSettings settings_;
     std::vector<Arrival> arrivals_; // arrivals of chunk position i at [i * arrivals, ...)
     std::vector<uint8_t> counts_;   // how many of them
+    size_t ready_ = 0;              // counts_[0..ready_] hold this chunk's arrivals
+    uint32_t repLength_[kMaxArrivals] = {};
     std::vector<Match> matches_;
     std::vector<Token> path_;
 };
