@@ -7,7 +7,6 @@ namespace {
 
 constexpr uint32_t kRawBlock = 0xFFFFFFFF;          // distance marking a raw block
 constexpr uint32_t kRawBlockCost = 8 + 8 * 256 + 1; // header, bytes, end bit
-constexpr uint32_t kLiteralCost = 9;                // what a raw block is weighed against
 
 } // namespace
 
@@ -155,7 +154,8 @@ void TokenEmitter::ChooseIndexBase(const std::vector<Token>& tokens) {
     }
 }
 
-// Each token's bits, the last index after it and the next phrase from it on.
+// Each token's bits (a literal's as the parse priced it: 8 in a stretch of 7-bit literals), the
+// last index after it and the next phrase from it on.
 void TokenEmitter::PriceTokens(size_t start, const std::vector<Token>& tokens) {
     const size_t n = tokens.size();
     costs_.resize(n);
@@ -166,7 +166,8 @@ void TokenEmitter::PriceTokens(size_t start, const std::vector<Token>& tokens) {
     for (size_t i = 0; i < n; ++i) {
         const Token& t = tokens[i];
         if (t.length == 1) {
-            costs_[i] = (data_[pos] == 0 || t.distance != 0) ? kZeroOrNearByteCost : kLiteralCost;
+            costs_[i] = (data_[pos] == 0 || t.distance != 0) ? kZeroOrNearByteCost
+                                                             : modes_.EstimatedCost(pos);
         } else {
             costs_[i] = MatchCost(t.distance, t.length, last, indexBase_);
             last = t.distance;
