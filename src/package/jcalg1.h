@@ -34,4 +34,10 @@ inline constexpr int kJcalg1DefaultLevel = 5;
 // bytes, or more than 2 GiB - 1).
 std::string Jcalg1Encode(const uint8_t* data, size_t size, int level = kJcalg1DefaultLevel);
 
+namespace jcalg1 {
+// The stream of level's own parse alone, which Jcalg1Encode weighs against the lower levels'
+// streams; for tests that check each parse. Same arguments and results as Jcalg1Encode.
+std::string EncodeOneLevel(const uint8_t* data, size_t size, int level);
+} // namespace jcalg1
+
 } // namespace vuni

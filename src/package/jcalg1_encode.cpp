@@ -200,9 +200,13 @@ private:
 // the smallest stream, whatever the time.
 constexpr size_t kAllLevelsInput = size_t{1} << 17;
 
+bool Encodable(const uint8_t* data, size_t size) {
+    // The match finder keeps positions in 32-bit signed slots.
+    return data != nullptr && size != 0 && static_cast<uint64_t>(size) <= 0x7FFFFFFFu;
+}
+
 std::string EncodeAtLevel(const uint8_t* data, size_t size, int level) {
-    // The encoder goes before the lower levels run: each holds window-sized tables.
-    std::string out = Encoder(data, size, kLevels[static_cast<size_t>(level - 1)]).Run();
+    std::string out = jcalg1::EncodeOneLevel(data, size, level);
     if (level > 1 && (size <= kAllLevelsInput || level > kJcalg1DefaultLevel)) {
         std::string lower = EncodeAtLevel(data, size, level - 1);
         if (lower.size() < out.size()) {
@@ -214,9 +218,15 @@ std::string EncodeAtLevel(const uint8_t* data, size_t size, int level) {
 
 } // namespace
 
+std::string jcalg1::EncodeOneLevel(const uint8_t* data, size_t size, int level) {
+    if (!Encodable(data, size)) {
+        return {};
+    }
+    return Encoder(data, size, kLevels[static_cast<size_t>(std::clamp(level, 1, 9) - 1)]).Run();
+}
+
 std::string Jcalg1Encode(const uint8_t* data, size_t size, int level) {
-    // The match finder keeps positions in 32-bit signed slots.
-    if (data == nullptr || size == 0 || static_cast<uint64_t>(size) > 0x7FFFFFFFu) {
+    if (!Encodable(data, size)) {
         return {};
     }
     return EncodeAtLevel(data, size, std::clamp(level, 1, 9));
