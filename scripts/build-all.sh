@@ -4,6 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${VUNI_JOBS:-$(nproc)}
+# Rebuilds after a change or a second checkout reuse earlier compiles when ccache is there.
+if command -v ccache >/dev/null; then
+    export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
 for preset in ${VUNI_PRESETS:-native asan mingw-i686 mingw-x86_64}; do
     echo "== build $preset"
     cmake --preset "$preset" >/dev/null

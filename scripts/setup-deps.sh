@@ -5,7 +5,7 @@ packages=(
     cmake ninja-build g++ clang-14 libclang-rt-14-dev clang-tidy cppcheck clang-format
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
     wine wine64 xvfb xauth imagemagick osslsigncode openssl debootstrap
-    zlib1g-dev libbenchmark-dev libgtest-dev libgmock-dev python3
+    ccache zlib1g-dev libbenchmark-dev libgtest-dev libgmock-dev python3
 )
 missing=()
 for p in "${packages[@]}"; do

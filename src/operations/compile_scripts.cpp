@@ -25,7 +25,8 @@ std::vector<CompileItem> BuildCompileList(OperationContext& ctx, bool remove) {
     std::vector<CompileItem> list;
     for (const OperationRow& row : ctx.rows) {
         const PackageEntry* entry = ctx.RowEntry(row);
-        if (entry == nullptr) {
+        // A file whose path was refused was not installed: nothing of it is compiled.
+        if (entry == nullptr || ctx.RefusedTarget(*entry) != nullptr) {
             continue;
         }
         CompileItem item{entry->sourceName, entry->destination, entry->flags, entry->compileOrder,

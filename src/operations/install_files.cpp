@@ -75,6 +75,39 @@ bool PrepareSettingsFile(const OperationContext& ctx, const std::string& path) {
     return true;
 }
 
+namespace {
+
+// The lines of a file that the operation will not write because of its path.
+void LogRefusedPath(Log& log, const char* reason, const std::string& path) {
+    log.LogLine(std::string("! Refused path (") + reason + ") : " + path);
+}
+constexpr char kRefusedPathLine[] = "! Chemin refusé, hors du dossier prévu :\r\n";
+
+// Unpacks every selected packed entry of the chosen group in memory before the operation
+// writes anything: a damaged stream stops it there, not after half of the group is on
+// disk. The entry that fails gets its file line and failureLine. A sealed package had every
+// byte checked when it was read.
+bool UnpackSelectedFirst(OperationContext& ctx, bool copy, const char* failureLine) {
+    if (ctx.package.seal == SealState::Sound) {
+        return true;
+    }
+    for (const OperationRow& row : ctx.rows) {
+        const PackageEntry* entry = ctx.RowEntry(row);
+        if (entry == nullptr || !row.checked || entry->plainSize == entry->storedSize ||
+            (copy ? ctx.RefusedCopyTarget(*entry) : ctx.RefusedTarget(*entry)) != nullptr) {
+            continue;
+        }
+        if (!ExtractEntryContent(ctx.package, ctx.host, ctx.log, row.entryIndex)) {
+            ctx.log.ProgressLine("- Fichier " + entry->sourceName);
+            ctx.log.ProgressLine(failureLine);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 bool CopyFilesToFolder(OperationContext& ctx) {
     Log& log = ctx.log;
     const std::string base = CopyBaseFolder(ctx);
@@ -82,6 +115,9 @@ bool CopyFilesToFolder(OperationContext& ctx) {
     log.LogLine("Base Folder " + base);
     log.ProgressLine("");
     log.ProgressLine("* Copier les fichiers dans un dossier");
+    if (!UnpackSelectedFirst(ctx, true, "! Erreur durant la copie du fichier")) {
+        return false;
+    }
     bool result = true;
     for (const OperationRow& row : ctx.rows) {
         const PackageEntry* entry = ctx.RowEntry(row);
@@ -94,6 +130,12 @@ bool CopyFilesToFolder(OperationContext& ctx) {
             continue;
         }
         const std::string target = base + ctx.Display(entry->destination) + entry->sourceName;
+        if (const char* reason = ctx.RefusedCopyTarget(*entry)) {
+            LogRefusedPath(log, reason, target);
+            log.ProgressLine(kRefusedPathLine + target);
+            result = false;
+            continue;
+        }
         if (!EnsureFolderFor(ctx.host, target)) {
             log.ProgressLine(" Dossier de destination inaccéssible !\r\n" + FolderPart(target));
             result = false;
@@ -115,6 +157,9 @@ bool InstallFiles(OperationContext& ctx, bool backupFirst) {
     log.ProgressLine("");
     log.ProgressLine(backupFirst ? "* Installer les fichiers après la sauvegarde des anciens scrips"
                                  : "* Installer les fichiers");
+    if (!UnpackSelectedFirst(ctx, false, "! Erreur durant l'installation fichier")) {
+        return false;
+    }
     const std::string backupFolder = BackupFolder(ctx);
     const std::string groupName = ctx.GroupName();
     bool result = true;
@@ -126,7 +171,15 @@ bool InstallFiles(OperationContext& ctx, bool backupFirst) {
         const std::string line1 = "- Fichier " + entry->sourceName;
         std::string line2;
         log.LogLine("- " + entry->sourceName + " of Jaws " + groupName);
-        const std::string target = ctx.Expand(entry->destination) + entry->sourceName;
+        const std::string target = ctx.InstallTarget(*entry);
+        if (const char* reason = ctx.RefusedTarget(*entry)) {
+            // Neither written nor backed up: the path leads out of its folder.
+            LogRefusedPath(log, reason, target);
+            log.ProgressLine(line1);
+            log.ProgressLine(row.checked ? kRefusedPathLine + target : " Non séléctionné !");
+            result = result && !row.checked;
+            continue;
+        }
 
         if (backupFirst && host.IsFile(target)) {
             const std::string backup =

@@ -1,5 +1,7 @@
 #include "operations/operation_context.h"
 
+#include "text/safe_path.h"
+
 namespace vuni {
 
 std::string OperationContext::GroupName() const {
@@ -38,6 +40,18 @@ const PackageEntry* OperationContext::RowEntry(const OperationRow& row) const {
     }
     const PackageEntry& entry = package.entries[static_cast<size_t>(row.entryIndex)];
     return entry.groupIndex == chosenGroup ? &entry : nullptr;
+}
+
+std::string OperationContext::InstallTarget(const PackageEntry& entry) const {
+    return Expand(entry.destination) + entry.sourceName;
+}
+
+const char* OperationContext::RefusedTarget(const PackageEntry& entry) const {
+    return UnsafePathReason(InstallTarget(entry), true);
+}
+
+const char* OperationContext::RefusedCopyTarget(const PackageEntry& entry) const {
+    return UnsafePathReason(Display(entry.destination) + entry.sourceName, false);
 }
 
 } // namespace vuni

@@ -86,6 +86,12 @@ struct OperationContext {
     // The row's entry when it belongs to the chosen group; nullptr for a row of another group
     // (or a row that names no entry).
     const PackageEntry* RowEntry(const OperationRow& row) const;
+    // Where the entry is installed: its destination expanded, then its name.
+    std::string InstallTarget(const PackageEntry& entry) const;
+    // Why the entry's installed path must not be written (see safe_path.h), or nullptr.
+    const char* RefusedTarget(const PackageEntry& entry) const;
+    // Why the entry's path below the copy's base folder must not be written, or nullptr.
+    const char* RefusedCopyTarget(const PackageEntry& entry) const;
 };
 
 } // namespace vuni

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "package/byte_buffer.h"
+#include "package/package_seal.h"
 #include "package/package_types.h"
 #include "platform/host.h"
 
@@ -25,6 +26,7 @@ struct PackageState {
     std::vector<ScriptGroup> groups;
     std::vector<PackageEntry> entries;
     int currentEntry = -1; // index into entries: the entry ExtractEntry works on
+    SealState seal = SealState::None;
     ByteBuffer workBuffer;
     ByteBuffer packBuffer;
     // The program file stays open from one extraction to the next: an install of many
@@ -41,14 +43,16 @@ enum class LoadPackageResult {
     OutOfMemory, // the buffers could not be allocated: the caller says so and ends
 };
 
-// A packed entry may expand at most this many times its stored size (plus the slack
-// below); a larger claim marks a damaged package rather than a reason to allocate.
-constexpr int64_t kMaxPackRatio = 1024;
-constexpr int64_t kPackRatioSlack = 1 << 20;
+// The largest plain or stored size an entry may have. The format bounds no ratio between
+// the two (a long run of zeros packs a thousand times and more), so the guard is on the
+// size itself: a larger claim is a package this program cannot hold in memory, said as
+// such, rather than a reason to try an allocation that a 32-bit process cannot make.
+constexpr int64_t kMaxEntrySize = int64_t{1} << 30;
 
 // Reads marker, info section, script groups and file records of the file at path. The file
 // section runs to the end of the file or, in a signed installer, up to the certificate table
-// (see pe_certificate.h).
+// (see pe_certificate.h). A sealed package (see package_seal.h) whose seal does not match
+// its bytes is a damaged one.
 LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const std::string& path);
 
 // Reads length bytes at offset of the file into the work buffer (-1: the whole file).

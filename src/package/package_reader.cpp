@@ -175,10 +175,18 @@ bool FindMarkerLine(PackageFileReader& reader, const std::string& marker) {
     }
 }
 
-bool ReadInfo(PackageFileReader& r, PackageInfo& info) {
+// Reads the info section; reservedAText is then the file offset of reserved text A's bytes.
+bool ReadInfo(PackageFileReader& r, PackageInfo& info, int64_t& reservedAText) {
+    int64_t textStart = 0;
     return VisitInfoMembers(
         info, [&r](int32_t& number) { return r.ReadInt32(number); },
-        [&r](std::string& text) { return r.ReadScrambledString(text); });
+        [&](std::string& text) {
+            textStart = r.Position() + 4;
+            if (&text == &info.reservedA) {
+                reservedAText = textStart;
+            }
+            return r.ReadScrambledString(text);
+        });
 }
 
 // True when the bytes from the reader's position up to the end are all zero.
@@ -193,6 +201,18 @@ bool OnlyZerosToEnd(PackageFileReader& reader) {
 
 void LogDamage(Log& log, int64_t offset) {
     log.LogLine("! Damaged package data at : " + Decimal(offset));
+}
+
+// A sealed package must account for every byte up to the end of its file, or up to its
+// certificate table behind alignment zeros: a cut at a record boundary or bytes slipped in
+// behind the last record are damage, not a shorter package.
+bool EndsWhereItShould(PackageFileReader& reader, int64_t packageEnd, int64_t end,
+                       bool signedFile) {
+    if (!signedFile) {
+        return packageEnd == end;
+    }
+    return end - packageEnd < kCertificateAlignment && reader.Seek(packageEnd) &&
+           OnlyZerosToEnd(reader);
 }
 
 } // namespace
@@ -210,11 +230,13 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
     state.currentEntry = -1;
     state.info = PackageInfo{};
     state.infoOffset = 0;
+    state.seal = SealState::None;
     log.LogLine("* File Scan : " + path);
 
     bool found = false;
     bool damaged = false;
     bool packed = false;
+    bool tooLarge = false;
     int64_t largest = 0;
     if (auto file = host.OpenRead(path)) {
         const int64_t size = file->Size();
@@ -231,7 +253,10 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
             const int64_t end = signedFile ? certificates : size;
             reader.SetEnd(end);
             log.LogLine("- Info Section at : " + Decimal(state.infoOffset));
-            damaged = !ReadInfo(reader, state.info);
+            PackageExtent extent;
+            // The line break before the marker line, as every package writer puts it.
+            extent.start = state.infoOffset - static_cast<int64_t>(state.marker.size()) - 2;
+            damaged = !ReadInfo(reader, state.info, extent.reservedAText);
             while (!damaged) {
                 ScriptGroup group;
                 const bool named = reader.ReadScrambledString(group.name);
@@ -266,12 +291,11 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
                 // end of the file is a truncated package, and an absurd expansion claim
                 // would only make the buffers huge.
                 const bool isPacked = e.storedSize != e.plainSize;
-                if (e.plainSize < 0 || e.storedSize < 0 || e.storedSize > end - e.dataOffset ||
-                    (isPacked &&
-                     e.plainSize > int64_t{e.storedSize} * kMaxPackRatio + kPackRatioSlack)) {
+                if (e.plainSize < 0 || e.storedSize < 0 || e.storedSize > end - e.dataOffset) {
                     damaged = true;
                     break;
                 }
+                tooLarge = tooLarge || e.plainSize > kMaxEntrySize || e.storedSize > kMaxEntrySize;
                 largest = std::max<int64_t>(largest, e.plainSize);
                 if (isPacked) {
                     packed = true;
@@ -285,14 +309,30 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
             }
             if (damaged) {
                 LogDamage(log, reader.Position());
+            } else {
+                extent.end = position;
+                extent.records = static_cast<int64_t>(state.entries.size());
+                state.seal = CheckSeal(*file, state.info, extent);
+                if (state.seal == SealState::Sound &&
+                    !EndsWhereItShould(reader, position, end, signedFile)) {
+                    state.seal = SealState::Broken;
+                }
+                damaged = state.seal == SealState::Broken;
+                log.LogLine(state.seal == SealState::None    ? "- No integrity seal"
+                            : state.seal == SealState::Sound ? "- Integrity seal checked"
+                                                             : "! The integrity seal does not "
+                                                               "match: damaged or cut package");
             }
             log.LogLine("");
         }
     }
 
+    if (tooLarge && !damaged) {
+        return LoadPackageResult::OutOfMemory;
+    }
     const auto bufferSize = static_cast<size_t>(largest + 2);
-    if (!state.workBuffer.Allocate(bufferSize) ||
-        (packed && !state.packBuffer.Allocate(bufferSize))) {
+    if (!tooLarge && (!state.workBuffer.Allocate(bufferSize) ||
+                      (packed && !state.packBuffer.Allocate(bufferSize)))) {
         return LoadPackageResult::OutOfMemory;
     }
     if (damaged) {

@@ -1,6 +1,7 @@
 #include "package/package_seal.h"
 
 #include "package/crc32.h"
+#include "package/package_types.h"
 #include "package/scramble.h"
 #include "platform/host.h"
 #include "text/text.h"
@@ -116,6 +117,24 @@ bool SealCrcOfFile(HostFile& file, int64_t start, int64_t bytes, int64_t digitsO
     }
     crc = sum.Value();
     return true;
+}
+
+SealState CheckSeal(HostFile& file, const PackageInfo& info, const PackageExtent& extent) {
+    const bool flagged = (info.flags & InfoSealed) != 0;
+    if (!flagged && !StartsLikeSeal(info.reservedA)) {
+        return SealState::None;
+    }
+    PackageSeal seal;
+    uint32_t crc = 0;
+    const int64_t bytes = extent.end - extent.start;
+    if (!flagged || !ParseSeal(info.reservedA, seal) || seal.records != extent.records ||
+        seal.bytes != bytes ||
+        !SealCrcOfFile(file, extent.start, bytes,
+                       extent.reservedAText + static_cast<int64_t>(kSealTag.size()), crc) ||
+        crc != seal.crc) {
+        return SealState::Broken;
+    }
+    return SealState::Sound;
 }
 
 } // namespace vuni

@@ -21,6 +21,14 @@
 namespace vuni {
 
 class HostFile;
+struct PackageInfo;
+
+// What the integrity seal says about a package.
+enum class SealState {
+    None,   // no seal (a package made by another tool): read as the format alone says
+    Sound,  // the seal matches every byte of the package
+    Broken, // a seal, or the flag that announces one, that does not match: a damaged package
+};
 
 constexpr std::string_view kSealTag = "VuniSeal1 ";
 constexpr size_t kSealDigits = 8; // the CRC's digits, right after the tag
@@ -49,5 +57,17 @@ std::string ZeroDigitsStored();
 // as ZeroDigitsStored(). false when the file cannot give all of them.
 bool SealCrcOfFile(HostFile& file, int64_t start, int64_t bytes, int64_t digitsOffset,
                    uint32_t& crc);
+
+// Where a package lies in its file, as the reader found it.
+struct PackageExtent {
+    int64_t start = 0;         // the line break before the marker line
+    int64_t end = 0;           // just after the last file record
+    int64_t reservedAText = 0; // the stored bytes of info.reservedA
+    int64_t records = 0;       // file records read
+};
+
+// Checks the seal that info announces (by its flag or by reserved text A) against the
+// package's bytes in file.
+SealState CheckSeal(HostFile& file, const PackageInfo& info, const PackageExtent& extent);
 
 } // namespace vuni

@@ -8,10 +8,11 @@
 namespace vuni {
 
 // Bits of PackageInfo::flags.
-constexpr int32_t InfoRestartJaws = 0x1;    // the restart check box starts checked
-constexpr int32_t InfoUpdateButton = 0x2;   // the update button is offered
-constexpr int32_t InfoUpdateAtStart = 0x8;  // the version check runs at start-up
-constexpr int32_t InfoCertified = 0x20;     // the author certified the scripts
+constexpr int32_t InfoRestartJaws = 0x1;   // the restart check box starts checked
+constexpr int32_t InfoUpdateButton = 0x2;  // the update button is offered
+constexpr int32_t InfoUpdateAtStart = 0x8; // the version check runs at start-up
+constexpr int32_t InfoCertified = 0x20;    // the author certified the scripts
+constexpr int32_t InfoSealed = 0x10000;    // reserved text A starts with a seal
 
 // Bits of PackageEntry::flags.
 constexpr int32_t EntryOptional = 0x004;

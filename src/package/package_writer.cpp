@@ -1,7 +1,9 @@
 #include "package/package_writer.h"
 
+#include "package/crc32.h"
 #include "package/info_fields.h"
 #include "package/marker.h"
+#include "package/package_seal.h"
 #include "package/scramble.h"
 
 #include <cstdint>
@@ -59,6 +61,42 @@ bool PackageWriter::WriteEntry(const PackageEntry& entry, std::string stored) {
            PutInt32(entry.groupIndex) && PutInt32(entry.compileOrder) &&
            PutInt32(entry.plainSize) && PutInt32(storedSize) && PutInt32(entry.flags) &&
            Put(stored.data(), stored.size());
+}
+
+std::string SealedHeader(const PackageInfo& info, const std::vector<ScriptGroup>& groups,
+                         int32_t records, std::string_view body) {
+    PackageInfo sealed = info;
+    sealed.flags |= InfoSealed;
+    PackageSeal seal{0, records, 0, info.reservedA};
+    std::string header;
+    const auto headerOf = [&]() {
+        sealed.reservedA = SealText(seal);
+        header.clear();
+        PackageWriter writer([&header](const void* data, size_t size) {
+            header.append(static_cast<const char*>(data), size);
+            return true;
+        });
+        return writer.WriteHeader(sealed, groups);
+    };
+    // The seal holds the package's length, which its own digits lengthen: a few rounds
+    // settle it.
+    for (int round = 0; round < 4; ++round) {
+        if (!headerOf()) {
+            return {};
+        }
+        const auto bytes = static_cast<int64_t>(header.size() + body.size());
+        if (bytes == seal.bytes) {
+            break;
+        }
+        seal.bytes = bytes;
+    }
+    // With the CRC still 0, the digits hold what the reader takes them as while it sums.
+    Crc32 crc;
+    crc.Update(header.data(), header.size());
+    crc.Update(body.data(), body.size());
+    seal.crc = crc.Value();
+    headerOf();
+    return header;
 }
 
 } // namespace vuni

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vuni {
@@ -35,5 +36,12 @@ private:
     ByteSink sink_;
     int64_t written_ = 0;
 };
+
+// The header (as WriteHeader writes it) of a sealed package whose file records, records of
+// them, a PackageWriter wrote into body: info gets the InfoSealed flag and a reserved text
+// A that starts with the seal of header and body together (see package_seal.h). The package
+// is the returned header followed by body.
+std::string SealedHeader(const PackageInfo& info, const std::vector<ScriptGroup>& groups,
+                         int32_t records, std::string_view body);
 
 } // namespace vuni

@@ -42,6 +42,27 @@ bool ReadLittleEndian(HostFile& file, int64_t fileSize, int64_t offset, int coun
     return true;
 }
 
+// WIN_CERTIFICATE entries, each aligned on 8 bytes, from offset to the end of the file:
+// a length that covers at least the 8-byte header, a known revision and a known type.
+bool IsCertificateChain(HostFile& file, int64_t fileSize, int64_t offset) {
+    constexpr int64_t kHeaderSize = 8;
+    while (offset < fileSize) {
+        uint32_t length = 0;
+        uint32_t revision = 0;
+        uint32_t type = 0;
+        if (!ReadLittleEndian(file, fileSize, offset, 4, length) ||
+            !ReadLittleEndian(file, fileSize, offset + 4, 2, revision) ||
+            !ReadLittleEndian(file, fileSize, offset + 6, 2, type) || length < kHeaderSize ||
+            length > fileSize - offset || (revision != 0x100 && revision != 0x200) || type < 1 ||
+            type > 4) {
+            return false;
+        }
+        offset += (int64_t{length} + kCertificateAlignment - 1) / kCertificateAlignment *
+                  kCertificateAlignment;
+    }
+    return true;
+}
+
 } // namespace
 
 int64_t FindCertificateTable(HostFile& file, int64_t fileSize) {
@@ -89,8 +110,12 @@ int64_t FindCertificateTable(HostFile& file, int64_t fileSize) {
         return -1;
     }
     // Unlike the other entries, this one holds a file offset, not an address in memory.
+    // Signing appends the table, so it ends the file; one that stops short of the end or
+    // holds no chain of certificates is no signature but damage (an offset that points
+    // into the package would otherwise make it read as a shorter one).
     if (tableOffset == 0 || tableSize == 0 ||
-        int64_t{tableOffset} + int64_t{tableSize} > fileSize) {
+        int64_t{tableOffset} + int64_t{tableSize} != fileSize ||
+        !IsCertificateChain(file, fileSize, tableOffset)) {
         return -1;
     }
     return tableOffset;

@@ -18,7 +18,8 @@ constexpr int64_t kCertificateAlignment = 8;
 // The file offset of the certificate table named by the security directory entry of the
 // PE file, or -1 when the file is no PE (checked: "MZ", e_lfanew within the file,
 // "PE\0\0", a PE32 or PE32+ optional header with more than 4 data directory entries), has
-// no such entry, or the entry does not lie within the file. fileSize is file.Size(); the
+// no such entry, or the table does not run to the end of the file as a chain of
+// certificate entries (each with its length, revision and type). fileSize is file.Size(); the
 // file position is left anywhere.
 int64_t FindCertificateTable(HostFile& file, int64_t fileSize);
 

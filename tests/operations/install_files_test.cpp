@@ -185,6 +185,92 @@ TEST_F(Install, AnUnreachableDestinationReplacesTheBackupMessageAndFailsTheStep)
     EXPECT_EQ(w.Get(kScriptPath + "Sub"), "a file where a folder should be");
 }
 
+// Names and destinations that lead out of their folder, into a stream of another file or to
+// a device; good files after them are still written.
+testing::TestPackage HostileNames() {
+    testing::TestPackage p = testing::SamplePackage();
+    p.groups = {{"10", ""}};
+    p.files = {File("..\\..\\evil1.txt", "%JawsScriptPath%\\", "1"),
+               File("evil2.txt", "%JawsScriptPath%\\..\\..\\..\\..\\", "2"),
+               File("evil3.txt", "%MyDoc%\\..\\..\\..\\..\\Windows\\", "3"),
+               File("Default.JSS:evil4", "%JawsScriptPath%\\", "4"),
+               File("NUL.txt", "%JawsScriptPath%\\", "5"),
+               File("evil6.txt", "%JawsScriptPath%\\com1\\", "6"),
+               File("good.jss", "%JawsScriptPath%\\", "good")};
+    return p;
+}
+
+// Every file under the simulated drives whose name holds "evil", or "NUL".
+std::vector<std::string> Escaped(const OpsWorld& w) {
+    std::vector<std::string> found;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(w.dir.Path())) {
+        const std::string name = e.path().filename().string();
+        if (name.find("evil") != std::string::npos || name.find("NUL") != std::string::npos) {
+            found.push_back(e.path().string());
+        }
+    }
+    return found;
+}
+
+TEST(Confinement, InstallAndCopyRefuseEachHostilePathAndWriteTheOthers) {
+    for (const bool copy : {false, true}) {
+        SCOPED_TRACE(copy ? "copy" : "install");
+        OpsWorld w;
+        w.Load(HostileNames());
+        w.Put(kScriptPath + "Default.JSS", "the user's script");
+        w.folder.scriptPath = copy ? "D:\\Partage\\Base\\" : kScriptPath;
+        std::filesystem::create_directories(w.Host("D:\\Partage\\Base"));
+        EXPECT_FALSE(copy ? CopyFilesToFolder(w.ctx) : InstallFiles(w.ctx, true));
+        EXPECT_EQ(Escaped(w), std::vector<std::string>());
+        EXPECT_EQ(w.Get(kScriptPath + "Default.JSS"), "the user's script");
+        const std::string written =
+            copy ? "D:\\Partage\\Base\\MonAppli Scripts 2.1Jaws 10\\" : kScriptPath;
+        EXPECT_EQ(w.Get(written + "good.jss"), "good");
+        const std::string progress = w.Progress();
+        size_t refused = 0;
+        for (size_t at = progress.find("! Chemin refusé"); at != std::string::npos;
+             at = progress.find("! Chemin refusé", at + 1)) {
+            ++refused;
+        }
+        EXPECT_EQ(refused, 6u) << progress;
+    }
+}
+
+TEST(Confinement, AnUnselectedHostileFileIsNeitherWrittenNorBackedUp) {
+    OpsWorld w;
+    w.Load(HostileNames());
+    w.UncheckRow("evil2.txt");
+    w.Put(testing::kUserRoot + "evil2.txt", "outside");
+    w.Put(kScriptPath + "good.jss", "old");
+    InstallFiles(w.ctx, true);
+    EXPECT_NE(w.Progress().find("- Fichier evil2.txt\n Non séléctionné !\n"), std::string::npos);
+    EXPECT_FALSE(w.Exists(kScriptPath + "Bak\\MonAppliScripts\\..\\..\\..\\..\\evil2.txt"));
+    EXPECT_EQ(w.Get(kScriptPath + "good.jss"), "good");
+}
+
+// A stream that does not decode stops the step before its first file is written, with that
+// file's error line: no half-installed group.
+TEST(UnpackFirst, ADamagedStreamStopsInstallAndCopyBeforeAnyWrite) {
+    for (const bool copy : {false, true}) {
+        SCOPED_TRACE(copy ? "copy" : "install");
+        OpsWorld w;
+        testing::TestPackage p = FourFiles();
+        p.files[3].useOverride = true;
+        p.files[3].storedOverride = "JC\x05garbage";
+        w.Load(p);
+        w.folder.scriptPath = copy ? "D:\\Partage\\" : kScriptPath;
+        std::filesystem::create_directories(w.Host("D:\\Partage"));
+        EXPECT_FALSE(copy ? CopyFilesToFolder(w.ctx) : InstallFiles(w.ctx, false));
+        EXPECT_FALSE(
+            w.Exists(copy ? "D:\\Partage\\MonAppli Scripts 2.1Jaws 10" : kScriptPath + "A.jss"));
+        EXPECT_NE(
+            w.Progress().find(copy ? "- Fichier D.doc\n! Erreur durant la copie du fichier\n"
+                                   : "- Fichier D.doc\n! Erreur durant l'installation fichier\n"),
+            std::string::npos)
+            << w.Progress();
+    }
+}
+
 TEST(EnsureFolderFor, CreatesTheWholeChainAndFailsOnAFileInTheWay) {
     OpsWorld w;
     EXPECT_TRUE(EnsureFolderFor(w.host, "C:\\x.txt"));

@@ -142,6 +142,26 @@ TEST_F(PackageReader, PackedEntryThatDoesNotDecodeIsAnUnpackError) {
     EXPECT_EQ(install.Lines().back(), "! UnPack Error");
 }
 
+// Packing has no bound on its ratio: 1,500,000 zero bytes make a 30-byte stream (as the
+// format's reference library packs them), and such an entry is read and unpacked.
+TEST_F(PackageReader, AnyExpansionWithinTheSizeLimitIsRead) {
+    static const char kStream[] = "4a4360e3160000000000ff4f912000ffffff577f93069108ffdd00000022";
+    std::string stream;
+    for (size_t i = 0; kStream[i] != '\0'; i += 2) {
+        stream += static_cast<char>(std::stoi(std::string(kStream + i, 2), nullptr, 16));
+    }
+    ASSERT_EQ(stream.size(), 30u);
+    testing::TestPackage p = testing::SamplePackage();
+    p.files[0].content.assign(1500000, '\0');
+    p.files[0].useOverride = true;
+    p.files[0].storedOverride = stream;
+    Install(testing::BuildInstallerBytes(p));
+    ASSERT_EQ(Load(), LoadPackageResult::Success);
+    const auto content = ExtractEntryContent(state, host, log, 0);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(std::string(content->begin(), content->end()), p.files[0].content);
+}
+
 TEST_F(PackageReader, ProgramWithoutPackageFailsAfterScanAndSize) {
     const char image[] = "MZ just a program\n<([éé_ BeGin \0 DaTas _èè])>\n";
     Install(std::string(image, sizeof image - 1));

@@ -1,6 +1,8 @@
 // The seal's text and its CRC: what vunipack writes must read back, and nothing else may.
+#include "installer_file_fixture.h"
 #include "package/crc32.h"
 #include "package/package_seal.h"
+#include "testing/package_builder.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -42,6 +44,74 @@ TEST(PackageSeal, OnlyAWellFormedSealIsRead) {
     }
     EXPECT_TRUE(StartsLikeSeal("VuniSeal1 garbage"));
     EXPECT_FALSE(StartsLikeSeal("VuniSeal2 0A1B2C3D 11 99;"));
+}
+
+class SealedPackage : public testing::InstallerFileTest {
+protected:
+    static testing::TestPackage Sample(bool sealed) {
+        testing::TestPackage p = testing::SamplePackage();
+        p.info.reservedA = "texte de l'auteur";
+        p.sealed = sealed;
+        return p;
+    }
+    bool LastLineIs(const std::string& line) const {
+        const auto& lines = install.Lines();
+        return lines.size() >= 2 && lines[lines.size() - 2] == line;
+    }
+};
+
+TEST_F(SealedPackage, ReadsAsSoundWhileAnUnsealedOneReadsAsBefore) {
+    Install(testing::BuildInstallerBytes(Sample(true)));
+    ASSERT_EQ(Load(), LoadPackageResult::Success);
+    EXPECT_EQ(state.seal, SealState::Sound);
+    EXPECT_TRUE(LastLineIs("- Integrity seal checked"));
+    PackageSeal seal;
+    ASSERT_TRUE(ParseSeal(state.info.reservedA, seal));
+    EXPECT_EQ(seal.authorText, "texte de l'auteur");
+    EXPECT_EQ(seal.records, 2);
+
+    Install(testing::BuildInstallerBytes(Sample(false)));
+    ASSERT_EQ(Load(), LoadPackageResult::Success);
+    EXPECT_EQ(state.seal, SealState::None);
+    EXPECT_TRUE(LastLineIs("- No integrity seal"));
+}
+
+TEST_F(SealedPackage, TheFlagAndTheTextAnnounceASealEachOnTheirOwn) {
+    testing::TestPackage flagOnly = Sample(false);
+    flagOnly.info.flags |= InfoSealed;
+    testing::TestPackage textOnly = Sample(false);
+    textOnly.info.reservedA = SealText({0, 2, 100, ""});
+    for (const testing::TestPackage& p : {flagOnly, textOnly}) {
+        Install(testing::BuildInstallerBytes(p));
+        EXPECT_EQ(Load(), LoadPackageResult::Failure);
+        EXPECT_TRUE(state.entries.empty());
+    }
+}
+
+// Every single-bit flip of the package (from the line break before its marker to its end),
+// every cut and one byte more are refused: the program never reads a damaged package as a
+// sound one.
+TEST_F(SealedPackage, EveryBitFlipEveryCutAndAnAddedByteAreRefused) {
+    const testing::TestPackage p = Sample(true);
+    const std::string bytes = testing::BuildInstallerBytes(p);
+    for (size_t at = p.stub.size(); at < bytes.size(); ++at) {
+        for (int bit = 0; bit < 8; ++bit) {
+            std::string flipped = bytes;
+            flipped[at] = static_cast<char>(flipped[at] ^ (1 << bit));
+            Install(flipped);
+            ASSERT_NE(Load(), LoadPackageResult::Success) << "byte " << at << " bit " << bit;
+        }
+    }
+    for (size_t length = 0; length < bytes.size(); ++length) {
+        Install(bytes.substr(0, length));
+        ASSERT_NE(Load(), LoadPackageResult::Success) << "cut at " << length;
+    }
+    for (const char extra : {'\0', 'x'}) {
+        Install(bytes + extra);
+        EXPECT_NE(Load(), LoadPackageResult::Success);
+    }
+    Install(bytes);
+    EXPECT_EQ(Load(), LoadPackageResult::Success);
 }
 
 } // namespace

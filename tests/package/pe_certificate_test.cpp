@@ -152,7 +152,11 @@ TEST_F(SignedInstaller, AnEntryThatDoesNotFitIsIgnoredAndTheTableReadAsPackage) 
         {"empty table",
          [](std::string& b, const FakePe& pe) { Put(b, pe.SecurityEntry() + 4, 0, 4); }},
         {"table inside the program image",
-         [](std::string& b, const FakePe& pe) { Put(b, pe.SecurityEntry(), 0x200, 4); }, 0x200},
+         [](std::string& b, const FakePe& pe) { Put(b, pe.SecurityEntry(), 0x200, 4); }},
+        {"table that stops short of the end",
+         [](std::string& b, const FakePe& pe) { Put(b, pe.SecurityEntry() + 4, 56, 4); }},
+        {"unknown certificate revision",
+         [](std::string& b, const FakePe&) { b[b.size() - 60] = 3; }},
         {"no MZ", [](std::string& b, const FakePe&) { b[1] = 'X'; }},
         {"e_lfanew past the end",
          [](std::string& b, const FakePe&) { Put(b, 0x3C, 0xFFFFFFF0, 4); }},
@@ -175,6 +179,21 @@ TEST_F(SignedInstaller, AnEntryThatDoesNotFitIsIgnoredAndTheTableReadAsPackage) 
     }
 }
 
+TEST_F(SignedInstaller, ATableNamedAtARecordBoundaryIsDamageNotAShorterPackage) {
+    const FakePe pe;
+    std::string b = testing::BuildInstallerBytes(Package(pe));
+    Sign(b, pe);
+    Install(b);
+    ASSERT_EQ(Load(), LoadPackageResult::Success);
+    const PackageEntry& first = state.entries[0];
+    const auto secondRecord = static_cast<uint32_t>(first.dataOffset + first.storedSize);
+    Put(b, pe.SecurityEntry(), secondRecord, 4);
+    Put(b, pe.SecurityEntry() + 4, static_cast<uint32_t>(b.size()) - secondRecord, 4);
+    Install(b);
+    EXPECT_EQ(TableOffset(), -1);
+    EXPECT_EQ(Load(), LoadPackageResult::Failure);
+}
+
 TEST_F(SignedInstaller, ASignedProgramImageWithoutASignedPackageReadsAsBefore) {
     // The stub was signed before the package was appended: its table lies in the image.
     FakePe pe;
@@ -184,7 +203,7 @@ TEST_F(SignedInstaller, ASignedProgramImageWithoutASignedPackageReadsAsBefore) {
     testing::TestPackage p = Package(pe);
     p.stub = stub;
     Install(testing::BuildInstallerBytes(p));
-    EXPECT_EQ(TableOffset(), static_cast<int64_t>(pe.Image().size()));
+    EXPECT_EQ(TableOffset(), -1); // it does not end the file
     ASSERT_EQ(Load(), LoadPackageResult::Success);
     EXPECT_EQ(Extract(1), p.files[1].content);
 }

@@ -32,12 +32,11 @@ TestPackage SamplePackage() {
 }
 
 std::string BuildInstallerBytes(const TestPackage& package) {
-    std::string out = package.stub;
-    PackageWriter writer([&out](const void* data, size_t size) {
-        out.append(static_cast<const char*>(data), size);
+    std::string body;
+    PackageWriter writer([&body](const void* data, size_t size) {
+        body.append(static_cast<const char*>(data), size);
         return true;
     });
-    writer.WriteHeader(package.info, package.groups);
     for (const TestFile& f : package.files) {
         PackageEntry e;
         e.sourceName = f.sourceName;
@@ -48,7 +47,18 @@ std::string BuildInstallerBytes(const TestPackage& package) {
         e.flags = f.flags;
         writer.WriteEntry(e, f.useOverride ? f.storedOverride : f.content);
     }
-    return out;
+    std::string out = package.stub;
+    if (package.sealed) {
+        out += SealedHeader(package.info, package.groups,
+                            static_cast<int32_t>(package.files.size()), body);
+    } else {
+        PackageWriter header([&out](const void* data, size_t size) {
+            out.append(static_cast<const char*>(data), size);
+            return true;
+        });
+        header.WriteHeader(package.info, package.groups);
+    }
+    return out + body;
 }
 
 } // namespace vuni::testing

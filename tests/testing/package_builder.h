@@ -1,10 +1,10 @@
 // Builds installer files for tests: a stub image followed by a package.
 #pragma once
 
+#include "package/package_types.h"
+
 #include <string>
 #include <vector>
-
-#include "package/package_types.h"
 
 namespace vuni::testing {
 
@@ -26,6 +26,7 @@ struct TestPackage {
     PackageInfo info;
     std::vector<ScriptGroup> groups;
     std::vector<TestFile> files;
+    bool sealed = false; // written with the integrity seal, as vunipack writes packages
 };
 
 // A small package: application "MonAppli" 1.2, one group "10", two script files.

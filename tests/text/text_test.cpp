@@ -1,6 +1,7 @@
-#include <gtest/gtest.h>
-
+#include "text/safe_path.h"
 #include "text/text.h"
+
+#include <gtest/gtest.h>
 
 namespace vuni {
 namespace {
@@ -68,13 +69,33 @@ TEST(Text, NumbersAndPaths) {
 TEST(Text, Utf8Conversions) {
     const std::string cp = "Français € œ";
     const std::string utf8 = Cp1252ToUtf8(cp);
-    EXPECT_EQ(utf8, "Fran\xC3\xA7" "ais \xE2\x82\xAC \xC5\x93");
+    EXPECT_EQ(utf8, "Fran\xC3\xA7"
+                    "ais \xE2\x82\xAC \xC5\x93");
     std::string back;
     ASSERT_TRUE(Utf8ToCp1252(utf8, back));
     EXPECT_EQ(back, cp);
     EXPECT_FALSE(Utf8ToCp1252("\xE4\xB8\xAD", back)) << "a CJK character has no 1252 byte";
     EXPECT_FALSE(Utf8ToCp1252("\xC3", back)) << "truncated sequence";
     EXPECT_FALSE(Utf8ToCp1252("\xC0\xA9", back)) << "overlong form";
+}
+
+} // namespace
+} // namespace vuni
+
+namespace vuni {
+namespace {
+
+TEST(SafePath, RefusesClimbingStreamsAndDevicesOnly) {
+    for (const char* path :
+         {"C:\\a\\..\\b.txt", "..\\x", "a/../b", "a\\.. \\b", "a\\...\\b", "C:\\a\\b:c",
+          "C:\\Default.JSS:evil", "a\\CON", "a\\nul.txt", "a\\Com1\\b", "LPT9.log", "aux .x"}) {
+        EXPECT_NE(UnsafePathReason(path, true), nullptr) << path;
+    }
+    for (const char* path : {"C:\\Users\\a\\script.jss", "\\\\server\\share\\a.jss", "a\\.\\b",
+                             "a..b\\c..", "CONFIG.jss", "COM10", "LPT0", "nul_file", "console"}) {
+        EXPECT_EQ(UnsafePathReason(path, true), nullptr) << path;
+    }
+    EXPECT_NE(UnsafePathReason("C:\\a", false), nullptr); // below a base: no drive
 }
 
 } // namespace

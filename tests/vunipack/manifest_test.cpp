@@ -133,6 +133,10 @@ TEST(Manifest, EachFaultNamesItsLine) {
     ExpectOneError(kMinimal + "compileOrder = 1x\n", 10, "compileOrder");
     ExpectOneError(kMinimal + "flags = compilable, shiny\n", 10, "flags");
     ExpectOneError(kMinimal + "name = ..\\evil.jss\n", 10, "name");
+    ExpectOneError(kMinimal + "name = NUL.txt\n", 10, "device");
+    ExpectOneError(kMinimal + "destination = %JawsScriptPath%\\..\\..\\\n", 10, "\"..\"");
+    ExpectOneError(kMinimal + "destination = C:\\Windows\\x:y\n", 10, "\":\"");
+    ExpectOneError(kMinimal + "destination = %MyDoc%\\aux\\\n", 10, "device");
     ExpectOneError(kMinimal + "just words\n", 10, "key = value");
     ExpectOneError("| orphan\n" + kMinimal, 1, "'|'");
     ExpectOneError(kMinimal + "[file]\ngroup = 2020\n", 10, "missing key 'path'");

@@ -84,7 +84,7 @@ def main():
                   "the same info section and groups")
         out = run(args.vunipack, "verify", work / "signed.exe")
         text = out.stdout.decode(errors="replace").strip()
-        check(out.returncode == 0 and text.endswith("all sound"), "vunipack verify: " + text +
+        check(out.returncode == 0 and text.endswith("all sound, integrity seal matches"), "vunipack verify: " + text +
               out.stderr.decode(errors="replace"))
 
         # The control: with its security directory entry cleared, the same file is damaged

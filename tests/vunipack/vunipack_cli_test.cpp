@@ -126,6 +126,15 @@ TEST_F(VunipackCli, BuildListExtractVerifyRoundTrip) {
 
     const RunResult v = Run({"verify", P("out/Setup.exe").string()});
     EXPECT_EQ(v.exitCode, 0) << v.err;
+    EXPECT_NE(v.out.find("all sound, integrity seal matches"), std::string::npos) << v.out;
+    // One bit of the last stored file flipped: the seal tells, though the file itself
+    // carries no checksum.
+    std::string flipped = ReadHostFile(P("out/Setup.exe"));
+    flipped[flipped.size() - 2] = static_cast<char>(flipped[flipped.size() - 2] ^ 0x04);
+    WriteHostFile(P("out/Flipped.exe"), flipped);
+    const RunResult f = Run({"verify", P("out/Flipped.exe").string()});
+    EXPECT_EQ(f.exitCode, 1);
+    EXPECT_NE(f.err.find("integrity seal does not match"), std::string::npos) << f.err;
 }
 
 TEST_F(VunipackCli, JsonHoldsEveryFieldInUtf8AndEscaped) {

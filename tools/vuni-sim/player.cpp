@@ -176,6 +176,13 @@ bool Player::SetUp() {
             return Broken("cannot copy the program file " + programFile_.string());
         }
     }
+    if (!appendFile_.empty()) {
+        std::ifstream in(appendFile_, std::ios::binary);
+        std::ofstream out(target, std::ios::binary | std::ios::app);
+        if (!(out << in.rdbuf())) {
+            return Broken("cannot append " + appendFile_.string());
+        }
+    }
     StartStandinProcesses();
     if (otherInstance_) {
         host_->AddNamedMutex(kProgramName);
@@ -308,6 +315,13 @@ void Player::Act(const ScenarioLine& line) {
             return;
         }
         (command == "package" ? packageDir_ : programFile_) = path;
+        return;
+    }
+    if (command == "append") {
+        appendFile_ = folder_ / fs::path(Cp1252ToUtf8(args[0]));
+        if (!fs::is_regular_file(appendFile_)) {
+            Broken("line " + std::to_string(line.number) + ": no " + appendFile_.string());
+        }
         return;
     }
     if (command == "program-path") {

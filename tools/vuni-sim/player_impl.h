@@ -151,6 +151,7 @@ private:
     MachineDescription machine_; // machine.ini as LoadMachine read it
     std::filesystem::path packageDir_;
     std::filesystem::path programFile_;
+    std::filesystem::path appendFile_; // bytes put after the program file (a hand-made package)
     std::string programPath_;
     std::vector<std::pair<uint32_t, std::string>> processes_;
     bool otherInstance_ = false;

@@ -35,6 +35,7 @@ constexpr CommandRule kCommands[] = {
     {"package", 1, 1, When::Setup, ControlKind::None, 1},
     {"program", 1, 1, When::Setup, ControlKind::None, 1},
     {"program-path", 1, 1, When::Setup, ControlKind::None, 1},
+    {"append", 1, 1, When::Setup, ControlKind::None, 1},
     {"process", 2, 2, When::Setup, ControlKind::None, 2},
     {"other-instance", 0, 1, When::Setup, ControlKind::None},
     {"no-sound", 0, 0, When::Setup, ControlKind::None},

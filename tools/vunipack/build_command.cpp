@@ -223,20 +223,24 @@ bool BuildInstaller(ToolHost& tool, const BuildOptions& options, BuildResult& re
     }
     const bool progress = totalPlain > kProgressThreshold;
 
-    PackageWriter writer([&out](const void* data, size_t size) {
-        out.append(static_cast<const char*>(data), size);
+    // The file records go first into their own buffer: the header's seal covers them.
+    std::string body;
+    PackageWriter writer([&body](const void* data, size_t size) {
+        body.append(static_cast<const char*>(data), size);
         return true;
     });
-    if (!writer.WriteHeader(manifest.info, manifest.groups)) {
-        PrintError("cannot write the package header; nothing written");
-        return false;
-    }
     for (size_t i = 0; i < manifest.files.size(); ++i) {
         const ManifestFile& f = manifest.files[i];
         const std::string where = Where(options.manifest, f.line);
         std::string data;
-        if (!host.ReadWholeFile(in.filePaths[i], data) || data.size() > INT32_MAX) {
+        if (!host.ReadWholeFile(in.filePaths[i], data)) {
             PrintError(where + "cannot read file '" + ToConsole(f.path) + "'; nothing written");
+            return false;
+        }
+        if (static_cast<int64_t>(data.size()) > kMaxEntrySize) {
+            PrintError(where + "'" + ToConsole(f.path) +
+                       "' is larger than an installer can hold (" + std::to_string(kMaxEntrySize) +
+                       " bytes); nothing written");
             return false;
         }
         if (progress) {
@@ -256,11 +260,20 @@ bool BuildInstaller(ToolHost& tool, const BuildOptions& options, BuildResult& re
                        "'; nothing written");
             return false;
         }
-        if (static_cast<int64_t>(out.size()) > kMaxInstallerSize) {
+        if (static_cast<int64_t>(out.size() + body.size()) > kMaxInstallerSize) {
             PrintError("the installer would be larger than 2 GB; nothing written");
             return false;
         }
     }
+    const std::string header = SealedHeader(manifest.info, manifest.groups,
+                                            static_cast<int32_t>(manifest.files.size()), body);
+    if (header.empty()) {
+        PrintError("cannot write the package header; nothing written");
+        return false;
+    }
+    out += header;
+    out += body;
+    body = std::string();
     if (!host.ReplaceFile(in.outputPath, out.data(), out.size())) {
         PrintError(options.output + ": cannot write the installer; nothing written");
         return false;

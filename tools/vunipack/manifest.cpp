@@ -1,6 +1,7 @@
 #include "manifest.h"
 
 #include "package/info_fields.h"
+#include "text/safe_path.h"
 #include "text/text.h"
 #include "update/date_mask.h"
 
@@ -232,7 +233,8 @@ template <size_t N> std::string NamesOf(int32_t flags, const FlagName (&names)[N
 }
 
 bool IsSoundFileName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") {
+    // A device's name (CON, NUL.txt, ...) opens the device on the user's machine.
+    if (name.empty() || name == "." || name == ".." || UnsafePathReason(name, false) != nullptr) {
         return false;
     }
     for (char c : name) {
@@ -484,7 +486,8 @@ private:
         } else if (EqualsNoCase(key, "name")) {
             if (!IsSoundFileName(value)) {
                 Error(number, "bad value for 'name': '" + value +
-                                  "' (a file name without \\ / : * ? \" < > |)");
+                                  "' (a file name without \\ / : * ? \" < > |, not a device "
+                                  "name such as CON or NUL.txt)");
                 return;
             }
             f.entry.sourceName = value;
@@ -495,6 +498,10 @@ private:
                 return;
             }
             f.entry.destination = EnsureTrailingBackslash(ReplaceAll(value, "/", "\\"));
+            if (const char* reason = UnsafePathReason(f.entry.destination, true)) {
+                Error(number, "bad value for 'destination': '" + value + "' holds " + reason +
+                                  ": files must stay in the folder it names");
+            }
         } else if (!intro && EqualsNoCase(key, "group")) {
             if (value.empty()) {
                 Error(number, "bad value for 'group': empty");

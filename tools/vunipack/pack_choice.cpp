@@ -1,7 +1,6 @@
 #include "pack_choice.h"
 
 #include "package/jcalg1.h"
-#include "package/package.h"
 
 namespace vuni::pack {
 
@@ -15,7 +14,7 @@ StoredForm ChooseStoredForm(const std::string& data, bool store, int level,
     std::string stream = encode(reinterpret_cast<const uint8_t*>(data.data()), data.size(), level);
     const auto plain = static_cast<int64_t>(data.size());
     const auto stored = static_cast<int64_t>(stream.size());
-    if (stream.empty() || stored >= plain || plain > stored * kMaxPackRatio + kPackRatioSlack) {
+    if (stream.empty() || stored >= plain) {
         out.bytes = data;
         return out;
     }

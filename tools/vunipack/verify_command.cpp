@@ -58,7 +58,10 @@ int RunVerifyCommand(const std::vector<std::string>& args) {
         return kExitBadInput;
     }
     std::fputs(("vunipack: " + a.positional[0] + ": " + std::to_string(state.entries.size()) +
-                " entries, all sound\n")
+                " entries, all sound" +
+                (state.seal == SealState::Sound ? ", integrity seal matches"
+                                                : " (no integrity seal: made by another tool)") +
+                "\n")
                    .c_str(),
                stdout);
     return kExitOk;

@@ -58,7 +58,7 @@ def word(text, raw):
 
 
 # The arguments that are paths, by command: always taken as written.
-PATH_ARGS = {"package": {0}, "program": {0}, "program-path": {0}, "process": {1},
+PATH_ARGS = {"package": {0}, "program": {0}, "program-path": {0}, "append": {0}, "process": {1},
              "folder": {0}, "web-server": {1}}
 PATH_EXPECT = {"file": {0, 1}, "file-text": {0}, "file-contains": {0}, "no-file": {0},
                "same-as-machine": {0}}
@@ -317,7 +317,7 @@ class Player:
     # ---- setup ----
     def setup(self, steps):
         self.machine = None
-        self.package = self.program = self.program_path = None
+        self.package = self.program = self.program_path = self.append = None
         self.processes, self.other_instance, self.web_servers = [], None, []
         self.servers = []  # the running web servers
         rest = []
@@ -339,6 +339,8 @@ class Player:
                 # @stub: the bare installer program of the build being played.
                 self.program = (stub_of(self.args.build) if a[0] == "@stub"
                                 else (self.folder / a[0]).resolve())
+            elif command == "append" and len(a) == 1:
+                self.append = (self.folder / a[0]).resolve()
             elif command == "program-path" and len(a) == 1:
                 self.program_path = a[0]
             elif command == "process" and len(a) == 2:
@@ -439,6 +441,9 @@ class Player:
         target = self.unix(where)
         target.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy(source, target)
+        if self.append is not None:
+            with open(target, "ab") as out:
+                out.write(self.append.read_bytes())
         current = settings.get("currentFolder") or where.rsplit("\\", 1)[0]
         self.current_windows = self.windows_path(current)
         self.unix(current).mkdir(parents=True, exist_ok=True)
