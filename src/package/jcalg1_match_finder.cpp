@@ -18,10 +18,16 @@ inline uint32_t Load32(const uint8_t* p) {
     return v;
 }
 
+inline uint64_t Load64(const uint8_t* p) {
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
 } // namespace
 
 MatchFinder::MatchFinder(const uint8_t* data, size_t size, size_t window, unsigned depth,
-                         size_t niceLength, bool tree)
+                         size_t niceLength, bool tree, bool longChain)
     : data_(data), size_(size), window_(window), depth_(depth), niceLength_(niceLength),
       tree_(tree), hashBits_(std::clamp(static_cast<unsigned>(std::bit_width(size)), 8u, 18u)),
       head2_(size_t{1} << std::min(hashBits_, 16u), -1), head3_(size_t{1} << hashBits_, -1),
@@ -30,6 +36,10 @@ MatchFinder::MatchFinder(const uint8_t* data, size_t size, size_t window, unsign
         sons_.resize(2 * window);
     } else {
         prev_.assign(window, -1);
+    }
+    if (longChain) {
+        longHead_.assign(size_t{1} << hashBits_, -1);
+        longPrev_.resize(window);
     }
 }
 
@@ -50,12 +60,23 @@ uint32_t MatchFinder::Hash4(size_t pos) const {
     return (Load32(data_ + pos) * 2246822519u) >> (32 - hashBits_);
 }
 
+uint32_t MatchFinder::HashLong(size_t pos) const {
+    const uint64_t h = Load64(data_ + pos) * 0x9E3779B97F4A7C15ull ^
+                       Load64(data_ + pos + 8) * 0xC2B2AE3D27D4EB4Full;
+    return static_cast<uint32_t>(h >> (64 - hashBits_));
+}
+
 void MatchFinder::InsertShort(size_t pos) {
     if (pos + 1 < size_) {
         head2_[Hash2(pos)] = static_cast<int32_t>(pos);
     }
     if (pos + 2 < size_) {
         head3_[Hash3(pos)] = static_cast<int32_t>(pos);
+    }
+    if (!longHead_.empty() && pos + kLongKey <= size_) {
+        const uint32_t h = HashLong(pos);
+        longPrev_[pos & (window_ - 1)] = longHead_[h];
+        longHead_[h] = static_cast<int32_t>(pos);
     }
 }
 
@@ -127,6 +148,35 @@ void MatchFinder::TreeStep(size_t pos, Add&& add, size_t best, bool report) {
         bound[below] = len;
         cand = pair[below];
     }
+}
+
+Match MatchFinder::Longest(size_t pos, size_t limit, unsigned depth) const {
+    Match best{0, 0};
+    if (longHead_.empty() || pos + kLongKey > size_) {
+        return best;
+    }
+    int32_t p = longHead_[HashLong(pos)];
+    const uint8_t* const cur = data_ + pos;
+    for (unsigned step = 0; p >= 0 && step < depth; ++step) {
+        const size_t cand = static_cast<size_t>(p);
+        if (cand < pos) {
+            if (pos - cand >= window_) {
+                break;
+            }
+            const uint8_t* const pb = data_ + cand;
+            if (pb[best.length] == cur[best.length]) {
+                const size_t len = CommonLength(pb, cur, limit);
+                if (len > best.length) {
+                    best = {static_cast<uint32_t>(len), static_cast<uint32_t>(pos - cand)};
+                    if (len == limit) {
+                        break;
+                    }
+                }
+            }
+        }
+        p = longPrev_[cand & (window_ - 1)];
+    }
+    return best;
 }
 
 size_t MatchFinder::Find(size_t pos, Match* out) {
