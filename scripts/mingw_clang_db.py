@@ -16,7 +16,7 @@ from functools import cache
 from pathlib import Path
 
 GCC_ONLY = ("-fexec-charset=", "-finput-charset=", "-fno-ipa-sra", "-fno-ipa-cp-clone",
-            "-fno-partial-inlining", "-fno-declone-ctor-dtor")
+            "-fno-partial-inlining", "-fno-declone-ctor-dtor", "-Wno-restrict")
 
 
 @cache
