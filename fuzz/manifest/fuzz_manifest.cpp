@@ -6,6 +6,7 @@
 // file in an existing group, no file twice in the same group and folder, file names
 // that are plain names, and destination folders that end with "\".
 #include "manifest.h"
+#include "manifest_warnings.h"
 #include "package/package_types.h"
 #include "text/text.h"
 
@@ -70,8 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::set<std::string> seen;
     size_t regular = 0;
     for (size_t i = 0; i < manifest.files.size(); ++i) {
-        const vuni::pack::ManifestFile& f = manifest.files[i];
-        Check(!f.path.empty() && IsPlainName(f.sourceName) && f.line >= 1 && f.line <= lines);
+        const vuni::pack::ManifestFile& file = manifest.files[i];
+        const vuni::PackageEntry& f = file.entry;
+        Check(!file.path.empty() && IsPlainName(f.sourceName) && file.line >= 1 &&
+              file.line <= lines);
         if (f.groupIndex == vuni::kIntroSoundGroup) {
             Check(i == 0);
             continue;
@@ -85,5 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   .second);
     }
     Check(regular > 0);
+    for (const vuni::pack::ManifestError& w : vuni::pack::ManifestWarnings(manifest)) {
+        Check(w.line >= 0 && w.line <= lines && !w.message.empty());
+    }
     return 0;
 }
