@@ -4,11 +4,12 @@ more: the marker line, the info section's fields, the groups, then the file reco
 end of the file. The integrity seal travels inside reserved text A and a flag bit, so such
 a reader must see every field, group and stored file as the packer wrote them.
 
-Usage: literal_reader_test.py VUNIPACK WORKDIR
+Usage: literal_reader_test.py VUNIPACK
 """
 import struct
 import subprocess
 import sys
+import tempfile
 from pathlib import Path
 
 MARKER = "<([\u00e9\u00e9_ BeGin  DaTas _\u00e8\u00e8])>".encode("cp1252")
@@ -72,8 +73,13 @@ def read_installer(data):
 
 
 def main():
-    vunipack, work = Path(sys.argv[1]), Path(sys.argv[2])
-    work.mkdir(parents=True, exist_ok=True)
+    # A temporary folder: an installer left in the build tree would be one more program
+    # holding the marker line.
+    with tempfile.TemporaryDirectory() as work:
+        return check(Path(sys.argv[1]), Path(work))
+
+
+def check(vunipack, work):
     (work / "stub.exe").write_bytes(b"MZ any program image\n")
     script = b"Script Main ()\r\n  SayString (\"r\xe9sultat\")\r\nEndScript\r\n"
     (work / "a.jss").write_bytes(script)

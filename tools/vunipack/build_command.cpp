@@ -36,7 +36,8 @@ const char kHelp[] =
     "manifest's name and line.\n"
     "\n"
     "  -o, --output FILE  the installer to write (replaced only once complete)\n"
-    "  --stub FILE        the installer stub (default: vuni.exe beside vunipack)\n"
+    "  --stub FILE        the installer stub (default: vuni.exe beside vunipack, else\n"
+    "                     ../share/vuni/vuni.exe from vunipack's folder)\n"
     "  --store            store every file scrambled, without compression\n"
     "  --level N          compression level 1 (fastest) to 9 (smallest); default 5\n"
     "  --strict           treat warnings (a package that builds but will not work as\n"
@@ -216,13 +217,20 @@ bool GatherInputs(ToolHost& tool, const BuildOptions& options, Manifest& manifes
             return false;
         }
     } else {
+        // Beside vunipack (a build tree, the Windows zip), else where an install puts it
+        // (bin/vunipack and share/vuni/vuni.exe).
         const std::string folder = tool.OwnFolder();
         in.stubPath = folder + "vuni.exe";
+        if (!folder.empty() && !host.IsFile(in.stubPath) &&
+            host.IsFile(folder + "..\\share\\vuni\\vuni.exe")) {
+            in.stubPath = folder + "..\\share\\vuni\\vuni.exe";
+        }
         in.stubArg = tool.ToCommandLinePath(in.stubPath);
         if (folder.empty() || !host.IsFile(in.stubPath)) {
             PrintErrors(options.manifest, in.errors);
-            PrintError("no installer stub: vuni.exe is not beside vunipack (" + in.stubArg +
-                       "); name one with --stub");
+            PrintError("no installer stub: vuni.exe is neither beside vunipack nor in "
+                       "../share/vuni/ (" +
+                       in.stubArg + "); name one with --stub");
             return false;
         }
     }
