@@ -125,7 +125,18 @@ Answer WaitWindow(const Request& r) {
 
 // ---- boxes, the folder chooser, the context menu, keys
 
-// Each shown dialog of the installer: handle, kind, title, text, buttons.
+// A box that a screen reader reads out: the foreground window, with the keyboard focus on
+// one of its own controls (read through its thread, which works across processes).
+bool HasTheUsersAttention(HWND box) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetForegroundWindow() == box &&
+           GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &info) &&
+           info.hwndFocus != nullptr && GetParent(info.hwndFocus) == box;
+}
+
+// Each shown dialog of the installer: handle, kind, title, text, buttons, and "active" when
+// it has the user's attention ("inactive" otherwise).
 Answer Dialogs(const Request&) {
     std::vector<std::string> fields;
     for (HWND d : TopWindows("#32770", true)) {
@@ -145,6 +156,7 @@ Answer Dialogs(const Request&) {
         fields.push_back(Text(d));
         fields.push_back(chooser ? "" : BoxText(d));
         fields.push_back(buttons);
+        fields.push_back(HasTheUsersAttention(d) ? "active" : "inactive");
     }
     return Ok(fields);
 }

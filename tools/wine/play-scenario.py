@@ -493,13 +493,29 @@ class Player:
         ok, fields = self.driver("running")
         return ok and fields[0] == "1"
 
+    def check_attention(self, handle, title, attention):
+        """A box must come to the front with the focus in it, or the screen reader does not
+        read it: it is given three seconds to get there (a loaded machine is slow)."""
+        for _ in range(30):
+            if attention == "active":
+                return
+            time.sleep(0.1)
+            ok, fields = self.driver("dialogs")
+            mine = [fields[i + 5] for i in range(0, len(fields) - 5, 6)
+                    if ok and fields[i] == handle]
+            if not mine:
+                return  # gone already: nothing to say of it
+            attention = mine[0]
+        self.report(False, f"box \"{title}\" is not in front with the focus in it: a screen "
+                           "reader does not read it")
+
     def handle_popups(self):
         """Answers the boxes, choosers and menus the last action brought up."""
         for _ in range(20):
             handled = False
             ok, fields = self.driver("dialogs")
-            for i in range(0, len(fields) - 4, 5) if ok else []:
-                handle, kind, title, text, buttons = fields[i:i + 5]
+            for i in range(0, len(fields) - 5, 6) if ok else []:
+                handle, kind, title, text, buttons, attention = fields[i:i + 6]
                 handled = True
                 if kind == "folder":
                     pick = self.folders.pop(0) if self.folders else "cancel"
@@ -513,6 +529,7 @@ class Player:
                         self.note(f"the chooser showed {picked[0] if picked else '?'!r} selected")
                 else:
                     self.boxes.append([title, text, False])
+                    self.check_attention(handle, title, attention)
                     shown = buttons.split()
                     answer = None
                     if self.answers and (self.answers[0][1] is None or
@@ -520,7 +537,7 @@ class Player:
                         answer = self.answers.pop(0)[0]
                     if answer is None or answer not in shown:
                         answer = "Ok" if "Ok" in shown else "No" if "No" in shown else shown[0]
-                    self.note(f"box \"{title}\": \"{text}\" -> {answer}")
+                    self.note(f"box \"{title}\" ({attention} when found): \"{text}\" -> {answer}")
                     self.driver("answer", handle, answer)
                 break
             if not handled:

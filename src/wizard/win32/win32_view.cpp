@@ -289,7 +289,11 @@ MessageAnswer Win32View::ShowMessage(const std::string& title, const std::string
         flags = MB_OK | MB_ICONWARNING;
         break;
     }
-    const int answer = MessageBoxA(window_.Handle(), text.c_str(), title.c_str(), flags);
+    // A program the run started (the screen reader's stop and start programs, the compiler)
+    // may hold the foreground: the box comes to the front with the focus on its button, so
+    // that the screen reader reads it out.
+    const int answer =
+        MessageBoxA(window_.Handle(), text.c_str(), title.c_str(), flags | MB_SETFOREGROUND);
     if (kind == MessageKind::YesNo) {
         return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
     }
