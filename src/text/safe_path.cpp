@@ -2,6 +2,9 @@
 
 #include "text/text.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace vuni {
 namespace {
 
@@ -13,12 +16,9 @@ bool IsDeviceName(std::string_view component) {
         base.remove_suffix(1);
     }
     if (base.size() == 3) {
-        for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
-            if (EqualsNoCase(base, device)) {
-                return true;
-            }
-        }
-        return false;
+        constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+        return std::any_of(std::begin(kDevices), std::end(kDevices),
+                           [base](const char* device) { return EqualsNoCase(base, device); });
     }
     return base.size() == 4 && (StartsWithNoCase(base, "COM") || StartsWithNoCase(base, "LPT")) &&
            base[3] >= '1' && base[3] <= '9';
