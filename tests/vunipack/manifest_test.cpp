@@ -116,8 +116,12 @@ TEST(Manifest, EncodingIsUtf8WhenValidElseWindows1252) {
     EXPECT_EQ(cp.manifest.groups[1].name, "\xE9t\xE9");
     // A character outside Windows-1252 (U+0142) in a UTF-8 manifest, and a byte that is
     // undefined in Windows-1252 in another.
-    ExpectOneError(kMinimal + "author = \xC5\x82\n", 10, "Windows-1252");
-    ExpectOneError(kMinimal + "[group \xE9]\n[group \x81]\n", 11, "Windows-1252");
+    ExpectOneError(kMinimal + "[group \xC5\x82]\n", 10, "U+0142 at column 8");
+    ExpectOneError(kMinimal + "[group \xE9]\n[group \x81]\n", 11, "0x81 at column 8");
+    // The line is still read: a key on it does not go missing as well.
+    std::string minimal = kMinimal;
+    minimal.replace(minimal.find("Bloc-notes"), 10, "Bloc-n\xC5\x82tes \xF0\x9F\x98\x80");
+    ExpectOneError(minimal, 3, "U+0142 at column 25");
 }
 
 TEST(Manifest, EachFaultNamesItsLine) {

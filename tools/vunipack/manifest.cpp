@@ -68,6 +68,71 @@ struct SourceLine {
     std::string text; // Windows-1252
 };
 
+std::string HexCode(uint32_t code, int digits) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
+        text += kHex[(code >> shift) & 0xF];
+    }
+    return text;
+}
+
+// A UTF-8 line in Windows-1252; the first character that it cannot hold (or a zero byte)
+// is named with its code and column.
+std::string DecodeUtf8Line(std::string_view raw, int number, std::vector<ManifestError>& errors) {
+    std::string text;
+    bool faulted = false;
+    int column = 0;
+    for (size_t i = 0; i < raw.size(); ++column) {
+        const auto lead = static_cast<unsigned char>(raw[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string_view one = raw.substr(i, length);
+        i += length;
+        std::string converted;
+        if (lead != 0 && Utf8ToCp1252(one, converted)) {
+            text += converted;
+            continue;
+        }
+        text += '?';
+        if (faulted) {
+            continue;
+        }
+        faulted = true;
+        uint32_t code = length == 1 ? lead : lead & (0xFF >> (length + 1));
+        for (size_t k = 1; k < one.size(); ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(one[k]) & 0x3F);
+        }
+        errors.push_back(
+            {number, lead == 0 ? "zero byte in the line, column " + std::to_string(column + 1)
+                               : "the character U+" + HexCode(code, code > 0xFFFF ? 6 : 4) +
+                                     " at column " + std::to_string(column + 1) +
+                                     " cannot be written in Windows-1252"});
+    }
+    return text;
+}
+
+// A Windows-1252 line; the first byte that is no character there (or a zero byte) is named
+// with its column.
+std::string DecodeCp1252Line(std::string_view raw, int number, std::vector<ManifestError>& errors) {
+    std::string text(raw);
+    bool faulted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c != 0 && !IsUndefinedCp1252(c)) {
+            continue;
+        }
+        if (!faulted) {
+            errors.push_back(
+                {number, c == 0 ? "zero byte in the line, column " + std::to_string(i + 1)
+                                : "the byte 0x" + HexCode(c, 2) + " at column " +
+                                      std::to_string(i + 1) + " is no Windows-1252 character"});
+        }
+        faulted = true;
+        text[i] = '?';
+    }
+    return text;
+}
+
 // Splits the bytes into Windows-1252 lines (LF, CR LF or CR end a line).
 std::vector<SourceLine> DecodeLines(std::string_view bytes, std::vector<ManifestError>& errors) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -85,28 +150,11 @@ std::vector<SourceLine> DecodeLines(std::string_view bytes, std::vector<Manifest
         const std::string_view raw = bytes.substr(start, end - start);
         SourceLine line;
         line.number = number;
-        bool ok = true;
-        if (raw.find('\0') != std::string_view::npos) {
-            errors.push_back({number, "zero byte in the line"});
-            ok = false;
-        } else if (utf8) {
-            if (!Utf8ToCp1252(raw, line.text)) {
-                errors.push_back({number, "a character that Windows-1252 cannot hold"});
-                ok = false;
-            }
-        } else {
-            line.text.assign(raw);
-            for (char c : raw) {
-                if (IsUndefinedCp1252(static_cast<unsigned char>(c))) {
-                    errors.push_back({number, "a byte that is no Windows-1252 character"});
-                    ok = false;
-                    break;
-                }
-            }
-        }
-        if (ok) {
-            lines.push_back(std::move(line));
-        }
+        // A fault is reported once, at its column; the line is kept with "?" in its place,
+        // so that the rest of the manifest is read and no fault follows from this one.
+        line.text =
+            utf8 ? DecodeUtf8Line(raw, number, errors) : DecodeCp1252Line(raw, number, errors);
+        lines.push_back(std::move(line));
         if (end >= bytes.size()) {
             break;
         }
