@@ -84,6 +84,7 @@ def main():
                   "the same info section and groups")
         out = run(args.vunipack, "verify", work / "signed.exe")
         text = out.stdout.decode(errors="replace").strip()
+        check("Authenticode signature at" in text, "vunipack verify sees the signature: " + text)
         check(out.returncode == 0 and text.endswith("all sound, integrity seal matches"), "vunipack verify: " + text +
               out.stderr.decode(errors="replace"))
 

@@ -127,6 +127,10 @@ TEST_F(VunipackCli, BuildListExtractVerifyRoundTrip) {
     const RunResult v = Run({"verify", P("out/Setup.exe").string()});
     EXPECT_EQ(v.exitCode, 0) << v.err;
     EXPECT_NE(v.out.find("all sound, integrity seal matches"), std::string::npos) << v.out;
+    EXPECT_NE(v.out.find(": not signed\n"), std::string::npos) << v.out;
+    // The manifest says "certified": without a signature, the author is warned.
+    EXPECT_NE(v.err.find("certified, but the installer carries no Authenticode"), std::string::npos)
+        << v.err;
     // One bit of the last stored file flipped: the seal tells, though the file itself
     // carries no checksum.
     std::string flipped = ReadHostFile(P("out/Setup.exe"));

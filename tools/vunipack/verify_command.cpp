@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "installer_file.h"
+#include "package/pe_certificate.h"
 #include "text/text.h"
 
 #include <cstdio>
@@ -57,6 +58,23 @@ int RunVerifyCommand(const std::vector<std::string>& args) {
                    std::to_string(state.entries.size()) + " entries damaged");
         return kExitBadInput;
     }
+    // An Authenticode signature is what a user's Windows can check; the certified flag is
+    // only the author's word.
+    int64_t table = -1;
+    if (auto file = tool.Get().OpenRead(state.ownPath)) {
+        table = FindCertificateTable(*file, file->Size());
+    }
+    if ((state.info.flags & InfoCertified) != 0 && table < 0) {
+        PrintError("warning: " + a.positional[0] +
+                   ": the package says its scripts are certified, but the installer carries no "
+                   "Authenticode signature");
+    }
+    std::fputs(("vunipack: " + a.positional[0] + ": " +
+                (table < 0 ? std::string("not signed")
+                           : "Authenticode signature at " + std::to_string(table)) +
+                "\n")
+                   .c_str(),
+               stdout);
     std::fputs(("vunipack: " + a.positional[0] + ": " + std::to_string(state.entries.size()) +
                 " entries, all sound" +
                 (state.seal == SealState::Sound ? ", integrity seal matches"
