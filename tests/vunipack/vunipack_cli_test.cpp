@@ -97,6 +97,18 @@ TEST_F(VunipackCli, BuildListExtractVerifyRoundTrip) {
         Run({"build", P("set/m.ini").string(), "-o", P("out/Setup.exe").string(), "--stub",
              P("set/stub.exe").string()});
     ASSERT_EQ(built.exitCode, 0) << built.err;
+    // The report: a line per file with its sizes, the totals, the summary.
+    EXPECT_NE(built.out.find("  2020  Bloc.jss -> %JawsScriptPath%\\  " +
+                             std::to_string(jss.size()) + " -> "),
+              std::string::npos)
+        << built.out;
+    EXPECT_NE(built.out.find("  total  "), std::string::npos) << built.out;
+    const RunResult json = Run({"build", P("set/m.ini").string(), "-o", P("out/J.exe").string(),
+                                "--stub", P("set/stub.exe").string(), "--json"});
+    EXPECT_NE(json.out.find("\"name\": \"Bloc.jss\",\n      \"group\": \"2020\""),
+              std::string::npos)
+        << json.out;
+    EXPECT_EQ(json.out.find("vunipack: wrote"), std::string::npos);
     const std::string setup = ReadHostFile(P("out/Setup.exe"));
     EXPECT_EQ(setup.compare(0, stub.size(), stub), 0) << "the stub comes first, unchanged";
     EXPECT_FALSE(fs::exists(P("out/Setup.exe.vuni-new")));

@@ -1,4 +1,5 @@
 // vunipack build: the stub followed by the package a manifest describes.
+#include "build_report.h"
 #include "command_line.h"
 #include "commands.h"
 #include "manifest.h"
@@ -28,7 +29,7 @@ constexpr int64_t kMaxInstallerSize = 2147483647; // the reader cannot read past
 
 const char kHelp[] =
     "Usage: vunipack build MANIFEST -o SETUP.exe [--stub vuni.exe] [--store] [--level N]\n"
-    "                      [--strict]\n"
+    "                      [--strict] [--json]\n"
     "\n"
     "Appends the package described by MANIFEST (see docs/manifest.md) to a copy of the\n"
     "installer stub and writes the result to SETUP.exe. Nothing is written when the\n"
@@ -41,7 +42,8 @@ const char kHelp[] =
     "  --store            store every file scrambled, without compression\n"
     "  --level N          compression level 1 (fastest) to 9 (smallest); default 5\n"
     "  --strict           treat warnings (a package that builds but will not work as\n"
-    "                     meant) as faults: nothing is written\n";
+    "                     meant) as faults: nothing is written\n"
+    "  --json             the report (each file, its sizes and how it was stored) as JSON\n";
 
 bool IsAbsoluteWindowsPath(const std::string& p) {
     return (p.size() >= 2 && p[1] == ':') || (!p.empty() && (p[0] == '\\' || p[0] == '/'));
@@ -67,12 +69,13 @@ struct BuildOptions {
     int level = kDefaultLevel;
     bool store = false;
     bool strict = false; // warnings stop the build
+    bool json = false;   // the report as JSON
 };
 
 // A command line's options; nothing after the help or a usage error, with exitCode set.
 std::optional<BuildOptions> ParseBuildOptions(const std::vector<std::string>& args, int& exitCode) {
-    const ParsedArgs a =
-        ParseArgs(args, {{"-o", "--output", "--stub", "--level"}, {"--store", "--strict"}});
+    const ParsedArgs a = ParseArgs(
+        args, {{"-o", "--output", "--stub", "--level"}, {"--store", "--strict", "--json"}});
     const auto usage = [&exitCode](const std::string& message) {
         exitCode = UsageError("build", message);
         return std::nullopt;
@@ -110,23 +113,9 @@ std::optional<BuildOptions> ParseBuildOptions(const std::vector<std::string>& ar
     }
     options.store = a.flags.count("--store") != 0;
     options.strict = a.flags.count("--strict") != 0;
+    options.json = a.flags.count("--json") != 0;
     return options;
 }
-
-// One file as it went into the package.
-struct PackedFile {
-    size_t index = 0; // in the manifest's files
-    int64_t plainSize = 0;
-    int64_t storedSize = 0;
-    bool packed = false; // compressed; otherwise stored scrambled
-};
-
-// What a build wrote, for the report.
-struct BuildResult {
-    Manifest manifest;
-    std::vector<PackedFile> files;
-    int64_t installerSize = 0;
-};
 
 // The build's inputs and their faults: the manifest read and parsed, the Windows paths of
 // its files (each checked to exist and to fit), of the stub and of the output.
@@ -338,19 +327,6 @@ bool BuildInstaller(ToolHost& tool, const BuildOptions& options, BuildResult& re
     return true;
 }
 
-void ReportBuild(const BuildOptions& options, const BuildResult& result) {
-    size_t packed = 0;
-    for (const PackedFile& f : result.files) {
-        packed += f.packed ? 1 : 0;
-    }
-    const std::string done = "vunipack: wrote " + options.output + ": " +
-                             std::to_string(result.files.size()) + " files (" +
-                             std::to_string(packed) + " compressed) in " +
-                             std::to_string(result.manifest.groups.size()) + " groups, " +
-                             std::to_string(result.installerSize) + " bytes\n";
-    std::fputs(done.c_str(), stdout);
-}
-
 } // namespace
 
 int RunBuildCommand(const std::vector<std::string>& args) {
@@ -364,7 +340,7 @@ int RunBuildCommand(const std::vector<std::string>& args) {
     if (!BuildInstaller(tool, *options, result)) {
         return kExitBadInput;
     }
-    ReportBuild(*options, result);
+    ReportBuild(options->output, result, options->json);
     return kExitOk;
 }
 
