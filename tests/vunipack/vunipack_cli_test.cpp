@@ -195,6 +195,33 @@ TEST_F(VunipackCli, JsonHoldsEveryFieldInUtf8AndEscaped) {
     EXPECT_NE(r.out.find("\"source\": \"\xC3\xA9l\xC3\xA8ve.jsm\""), std::string::npos);
 }
 
+// A script saved as UTF-8 is named with its first line beyond ASCII; --convert-utf8 puts it
+// into the package as Windows-1252, and refuses a character that encoding cannot hold.
+TEST_F(VunipackCli, Utf8ScriptsAreWarnedAboutOrConverted) {
+    WriteScriptSet();
+    WriteHostFile(P("set/scripts/Bloc.jss"),
+                  "Script A ()\r\n  SayString (\"r\xC3\xA9sultat\")\r\n");
+    const RunResult warned = Run({"build", P("set/m.ini").string(), "-o", P("W.exe").string(),
+                                  "--stub", P("set/stub.exe").string()});
+    EXPECT_EQ(warned.exitCode, 0) << warned.err;
+    EXPECT_NE(warned.err.find("warning: 'Bloc.jss' looks saved as UTF-8 (line 2)"),
+              std::string::npos)
+        << warned.err;
+    const RunResult converted = Run({"build", P("set/m.ini").string(), "-o", P("C.exe").string(),
+                                     "--stub", P("set/stub.exe").string(), "--convert-utf8"});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    EXPECT_EQ(converted.err.find("UTF-8"), std::string::npos) << converted.err;
+    ASSERT_EQ(Run({"extract", P("C.exe").string(), "--all", "-C", P("c").string()}).exitCode, 0);
+    EXPECT_EQ(ReadHostFile(P("c/2020/Bloc.jss")),
+              "Script A ()\r\n  SayString (\"r\xE9sultat\")\r\n");
+
+    WriteHostFile(P("set/scripts/Bloc.jss"), "SayString (\"\xC5\x82\")\r\n");
+    const RunResult refused = Run({"build", P("set/m.ini").string(), "-o", P("R.exe").string(),
+                                   "--stub", P("set/stub.exe").string(), "--convert-utf8"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_FALSE(fs::exists(P("R.exe")));
+}
+
 TEST_F(VunipackCli, ManifestFaultsNameFileAndLineAndWriteNothing) {
     struct Fault {
         std::string edit; // appended to the manifest

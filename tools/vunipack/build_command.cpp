@@ -29,7 +29,7 @@ constexpr int64_t kMaxInstallerSize = 2147483647; // the reader cannot read past
 
 const char kHelp[] =
     "Usage: vunipack build MANIFEST -o SETUP.exe [--stub vuni.exe] [--store] [--level N]\n"
-    "                      [--strict] [--json]\n"
+    "                      [--strict] [--json] [--convert-utf8]\n"
     "\n"
     "Appends the package described by MANIFEST (see docs/manifest.md) to a copy of the\n"
     "installer stub and writes the result to SETUP.exe. Nothing is written when the\n"
@@ -43,7 +43,9 @@ const char kHelp[] =
     "  --level N          compression level 1 (fastest) to 9 (smallest); default 5\n"
     "  --strict           treat warnings (a package that builds but will not work as\n"
     "                     meant) as faults: nothing is written\n"
-    "  --json             the report (each file, its sizes and how it was stored) as JSON\n";
+    "  --json             the report (each file, its sizes and how it was stored) as JSON\n"
+    "  --convert-utf8     text files saved as UTF-8 (scripts, headers, messages, key maps,\n"
+    "                     INI, TXT) go into the package as Windows-1252\n";
 
 bool IsAbsoluteWindowsPath(const std::string& p) {
     return (p.size() >= 2 && p[1] == ':') || (!p.empty() && (p[0] == '\\' || p[0] == '/'));
@@ -68,14 +70,15 @@ struct BuildOptions {
     std::optional<std::string> stub; // none: vuni.exe beside vunipack
     int level = kDefaultLevel;
     bool store = false;
-    bool strict = false; // warnings stop the build
-    bool json = false;   // the report as JSON
+    bool strict = false;      // warnings stop the build
+    bool json = false;        // the report as JSON
+    bool convertUtf8 = false; // text files saved as UTF-8 go in as Windows-1252
 };
 
 // A command line's options; nothing after the help or a usage error, with exitCode set.
 std::optional<BuildOptions> ParseBuildOptions(const std::vector<std::string>& args, int& exitCode) {
-    const ParsedArgs a = ParseArgs(
-        args, {{"-o", "--output", "--stub", "--level"}, {"--store", "--strict", "--json"}});
+    const ParsedArgs a = ParseArgs(args, {{"-o", "--output", "--stub", "--level"},
+                                          {"--store", "--strict", "--json", "--convert-utf8"}});
     const auto usage = [&exitCode](const std::string& message) {
         exitCode = UsageError("build", message);
         return std::nullopt;
@@ -114,6 +117,7 @@ std::optional<BuildOptions> ParseBuildOptions(const std::vector<std::string>& ar
     options.store = a.flags.count("--store") != 0;
     options.strict = a.flags.count("--strict") != 0;
     options.json = a.flags.count("--json") != 0;
+    options.convertUtf8 = a.flags.count("--convert-utf8") != 0;
     return options;
 }
 
@@ -286,7 +290,17 @@ bool BuildInstaller(ToolHost& tool, const BuildOptions& options, BuildResult& re
             PrintError("[" + std::to_string(i + 1) + "/" + std::to_string(manifest.files.size()) +
                        "] " + ToConsole(f.path) + " (" + std::to_string(data.size()) + " bytes)");
         }
-        if (std::string w = ContentWarning(f, data); !w.empty()) {
+        if (options.convertUtf8 && IsTextFile(f.entry.sourceName) && Utf8TextLine(data) != 0) {
+            std::string converted;
+            if (!Utf8ToCp1252(
+                    std::string_view(data).substr(StartsWith(data, "\xEF\xBB\xBF") ? 3 : 0),
+                    converted)) {
+                PrintError(where + "'" + ToConsole(f.path) +
+                           "' holds a character that Windows-1252 cannot hold; nothing written");
+                return false;
+            }
+            data = std::move(converted);
+        } else if (std::string w = ContentWarning(f, data); !w.empty()) {
             warnings.push_back({f.line, std::move(w)});
         }
         StoredForm form = ChooseStoredForm(data, options.store, options.level);

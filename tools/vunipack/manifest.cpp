@@ -12,10 +12,6 @@
 #include <optional>
 
 namespace vuni::pack {
-namespace {
-
-// ---- encoding ----------------------------------------------------------------------
-
 bool IsValidUtf8(std::string_view s) {
     size_t i = 0;
     while (i < s.size()) {
@@ -57,6 +53,10 @@ bool IsValidUtf8(std::string_view s) {
     }
     return true;
 }
+
+namespace {
+
+// ---- encoding ----------------------------------------------------------------------
 
 // The five byte values that Windows-1252 leaves undefined.
 bool IsUndefinedCp1252(unsigned char c) {

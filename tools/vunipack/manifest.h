@@ -38,6 +38,9 @@ struct ManifestError {
 // manifest is not sound.
 bool ParseManifest(std::string_view bytes, Manifest& manifest, std::vector<ManifestError>& errors);
 
+// True when s is well-formed UTF-8.
+bool IsValidUtf8(std::string_view s);
+
 // A package date: "YYYY-MM-DD HH:MM" (local wall-clock time) or a number of seconds since
 // 1970-01-01 00:00. False when the text is neither or the date does not fit.
 bool ParsePackageDate(std::string_view text, int32_t& seconds);

@@ -4,6 +4,7 @@
 #include "text/text.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace vuni::pack {
@@ -125,22 +126,34 @@ std::vector<ManifestError> ManifestWarnings(const Manifest& manifest) {
     return out;
 }
 
+bool IsTextFile(const std::string& name) {
+    constexpr const char* kSuffixes[] = {".jss", ".jsh", ".jsm", ".jkm", ".ini", ".txt"};
+    return std::any_of(std::begin(kSuffixes), std::end(kSuffixes),
+                       [&name](const char* suffix) { return EndsWithNoCase(name, suffix); });
+}
+
+int Utf8TextLine(std::string_view bytes) {
+    const bool mark = StartsWith(bytes, "\xEF\xBB\xBF");
+    size_t high = 0;
+    while (high < bytes.size() && static_cast<unsigned char>(bytes[high]) < 0x80) {
+        ++high;
+    }
+    if (high == bytes.size() || !IsValidUtf8(bytes)) {
+        return 0;
+    }
+    const size_t at = mark ? 0 : high;
+    return 1 + static_cast<int>(
+                   std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(at), '\n'));
+}
+
 std::string ContentWarning(const ManifestFile& file, std::string_view bytes) {
-    if (!IsScriptSource(file.entry.sourceName) && !EndsWithNoCase(file.entry.sourceName, ".jsh") &&
-        !EndsWithNoCase(file.entry.sourceName, ".jsm")) {
+    const int line = IsTextFile(file.entry.sourceName) ? Utf8TextLine(bytes) : 0;
+    if (line == 0) {
         return {};
     }
-    bool high = false;
-    for (const char c : bytes) {
-        high = high || static_cast<unsigned char>(c) >= 0x80;
-    }
-    std::string asCp1252;
-    if (StartsWith(bytes, "\xEF\xBB\xBF") || (high && Utf8ToCp1252(bytes, asCp1252))) {
-        return "'" + file.entry.sourceName +
-               "' looks saved as UTF-8: the installer and the screen reader read "
-               "Windows-1252, so its accented letters will come out wrong";
-    }
-    return {};
+    return "'" + file.entry.sourceName + "' looks saved as UTF-8 (line " + std::to_string(line) +
+           "): the installer and the screen reader read Windows-1252, so its accented letters "
+           "will come out wrong; --convert-utf8 converts it";
 }
 
 } // namespace vuni::pack

@@ -14,8 +14,14 @@ namespace vuni::pack {
 // order.
 std::vector<ManifestError> ManifestWarnings(const Manifest& manifest);
 
-// A warning about a file's bytes, or nothing: a script saved as UTF-8 reaches the viewer
-// and the screen reader's compiler as the wrong characters.
+// A text file of a package: script sources, headers, messages, key maps, INI and TXT.
+bool IsTextFile(const std::string& name);
+// The first line holding a character beyond ASCII when bytes are UTF-8 with such
+// characters (line 1 with a UTF-8 byte-order mark); 0 otherwise.
+int Utf8TextLine(std::string_view bytes);
+
+// A warning about a file's bytes, or nothing: a text file saved as UTF-8 reaches the
+// viewer and the screen reader's compiler as the wrong characters.
 std::string ContentWarning(const ManifestFile& file, std::string_view bytes);
 
 } // namespace vuni::pack
