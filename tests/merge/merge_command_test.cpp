@@ -1,3 +1,4 @@
+#include "line_diff.h"
 #include "merge_command.h"
 #include "testing/shared_dir.h"
 #include "testing/temp_dir.h"
@@ -45,6 +46,34 @@ TEST_F(MergeCommand, MergesThenRemoves) {
     // The second file's tag comes from its own merge_tag line, whatever --as says.
     EXPECT_EQ(testing::ReadHostFile(dir.Path() / "back.jss"),
               "Script SayLine ()\r\nEndScript\r\n\r\n\r\n");
+}
+
+TEST(UnifiedDiff, HunksWithTheirContextAndLineEndsAside) {
+    const std::string before = "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\n";
+    const std::string after = "a\r\nB\r\nc\r\nd\r\ne\r\nf\r\ng\r\nh\r\ni\r\nX\r\nj\r\n";
+    EXPECT_EQ(pack::UnifiedDiff(before, after, "A", "B", 1),
+              "--- A\n+++ B\n@@ -1,3 +1,3 @@\n a\n-b\n+B\n c\n@@ -9,2 +9,3 @@\n i\n+X\n j\n");
+    EXPECT_EQ(pack::UnifiedDiff(before, "A\n" + before.substr(2), "A", "B", 1),
+              "--- A\n+++ B\n@@ -1,2 +1,2 @@\n-a\n+A\n b\n");
+    EXPECT_EQ(pack::UnifiedDiff(before, before + "k", "A", "B", 0),
+              "--- A\n+++ B\n@@ -10,0 +11,1 @@\n+k\n");
+    EXPECT_EQ(pack::UnifiedDiff(before, std::string("a\r\nb\rc\nd\ne\nf\ng\nh\ni\nj"), "A", "B"),
+              "");
+}
+
+TEST_F(MergeCommand, DiffShowsWhatTheMergeAddsWithoutWriting) {
+    Write("Default.jss", "Script SayLine ()\r\nEndScript\r\n");
+    Write("a.jss", ";merge_addendscript SayLine A ()\r\n");
+    ::testing::internal::CaptureStdout();
+    const int code = Run({"--default", P("Default.jss"), "--merge-file", P("a.jss"), "--as",
+                          "C:\\S\\a.vunimerge.jss", "--diff"});
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(code, 0) << err;
+    EXPECT_NE(out.find("+Include \"a.vunimerge.jss\" ; [ Vuni-C:\\S\\a ]\n"), std::string::npos)
+        << out;
+    EXPECT_NE(out.find(" Script SayLine ()\n+A () ; [ Vuni-C:\\S\\a ]\n EndScript\n"),
+              std::string::npos)
+        << out;
 }
 
 TEST_F(MergeCommand, ConflictIsReportedAndNothingWritten) {

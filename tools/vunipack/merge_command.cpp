@@ -1,5 +1,6 @@
 #include "merge_command.h"
 
+#include "line_diff.h"
 #include "merge/default_jss.h"
 #include "merge/merge_pass.h"
 #include "text/text.h"
@@ -15,12 +16,13 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vunipack merge --default DEFAULT.JSS --merge-file FILE --as INSTALLED-PATH\n"
-    "                      [--merge-file FILE2 --as PATH2 ...] [--remove] -o OUT\n"
+    "                      [--merge-file FILE2 --as PATH2 ...] [--remove] (-o OUT | --diff)\n"
     "\n"
     "Applies each merge file in turn to the default script, as the installer does when the\n"
     "merge file is installed at INSTALLED-PATH (a Windows path: it gives the default tag and\n"
     "the name of the include line), and writes the result to OUT. With --remove the earlier\n"
-    "additions of each merge file are only taken out.\n"
+    "additions of each merge file are only taken out. With --diff the result is shown as a\n"
+    "unified diff against DEFAULT.JSS (line ends aside) instead of, or besides, being written.\n"
     "Exit codes: 0 done, 1 unreadable input or unwritable output, 2 usage, 3 conflict with\n"
     "another package (OUT is not written; the report goes to the error output).\n";
 
@@ -34,6 +36,7 @@ struct Options {
     std::string defaultFile;
     std::vector<MergeInput> merges;
     bool remove = false;
+    bool diff = false;
     std::string out;
 };
 
@@ -106,8 +109,8 @@ int ParseOptions(const std::vector<std::string>& args, Options& o, bool& help) {
             help = true;
             return 0;
         }
-        if (a == "--remove") {
-            o.remove = true;
+        if (a == "--remove" || a == "--diff") {
+            (a == "--remove" ? o.remove : o.diff) = true;
             continue;
         }
         if (a != "--default" && a != "--merge-file" && a != "--as" && a != "-o") {
@@ -136,8 +139,8 @@ int ParseOptions(const std::vector<std::string>& args, Options& o, bool& help) {
     if (o.defaultFile.empty()) {
         return Usage("--default is missing");
     }
-    if (o.out.empty()) {
-        return Usage("-o is missing");
+    if (o.out.empty() && !o.diff) {
+        return Usage("-o or --diff is needed");
     }
     if (o.merges.empty()) {
         return Usage("at least one --merge-file is needed");
@@ -167,6 +170,7 @@ int RunMergeCommand(const std::vector<std::string>& args) {
         std::cerr << "vunipack merge: cannot read " << options.defaultFile << "\n";
         return 1;
     }
+    const std::string original = bytes;
     JssText jss(std::move(bytes));
     std::string report;
     for (const MergeInput& m : options.merges) {
@@ -188,7 +192,12 @@ int RunMergeCommand(const std::vector<std::string>& args) {
         std::cerr << ForConsole(report);
         return 3;
     }
-    if (!WriteFileReplacing(options.out, SavedJssBytes(jss.Text()))) {
+    const std::string merged = SavedJssBytes(jss.Text());
+    if (options.diff) {
+        std::cout << ForConsole(pack::UnifiedDiff(original, merged, options.defaultFile,
+                                                  options.defaultFile + " (merged)"));
+    }
+    if (!options.out.empty() && !WriteFileReplacing(options.out, merged)) {
         std::cerr << "vunipack merge: cannot write " << options.out << "\n";
         return 1;
     }
