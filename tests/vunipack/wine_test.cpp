@@ -3,6 +3,7 @@
 #include "testing/shared_dir.h"
 #include "testing/temp_dir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -56,6 +57,19 @@ TEST(VunipackWindows, WritesTheSameInstallerAsTheLinuxBuild) {
     EXPECT_EQ(Shell(env + "wine '" + exe.string() + "' verify '" +
                     WinePath(dir.Path() / "linux.exe") + "'" + quiet),
               0);
+    EXPECT_NE(testing::ReadHostFile(dir.Path() / "log.txt").find("integrity seal matches"),
+              std::string::npos);
+    // The Windows listing is the Linux one, line ends aside.
+    const std::string listed = " >'" + (dir.Path() / "list.txt").string() + "' 2>&1";
+    ASSERT_EQ(Shell(env + "wine '" + exe.string() + "' list '" + WinePath(dir.Path() / "win.exe") +
+                    "' --json" + listed),
+              0);
+    std::string windows = testing::ReadHostFile(dir.Path() / "list.txt");
+    windows.erase(std::remove(windows.begin(), windows.end(), '\r'), windows.end());
+    ASSERT_EQ(Shell(std::string(VUNIPACK_PATH) + " list '" + (dir.Path() / "win.exe").string() +
+                    "' --json" + listed),
+              0);
+    EXPECT_EQ(windows, testing::ReadHostFile(dir.Path() / "list.txt"));
 }
 
 } // namespace
