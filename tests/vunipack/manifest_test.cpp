@@ -215,7 +215,9 @@ TEST(ManifestWarnings, CatchTheAuthorsCommonMistakesInLineOrder) {
                            "[file]\npath = c.jss\ngroup = 2020\n"         // 19-21
                            "flags = compilable\ncompileOrder = 2\n"       // 22-23
                            "[file]\npath = m.txt\ngroup = 2020\n"         // 24-26
-                           "flags = associable\n");                       // 27
+                           "flags = associable\n"                         // 27
+                           "[file]\npath = n.jss\ngroup = 2020\n"         // 28-30
+                           "flags = no-compile\n");                       // 31
     ASSERT_TRUE(p.ok);
     const std::vector<ManifestError> w = ManifestWarnings(p.manifest);
     const std::vector<std::pair<int, std::string>> expected = {
@@ -225,8 +227,18 @@ TEST(ManifestWarnings, CatchTheAuthorsCommonMistakesInLineOrder) {
         {9, "\"0ème\""},
         {14, "absolute destination"},
         {20, "compileOrder 2 of the file at line 14"},
-        {25, "no script source"}};
+        {25, "no script source"},
+        {29, "the flag does nothing"}};
     ASSERT_EQ(w.size(), expected.size());
+    // A new-version check asked for without a place to look.
+    std::string noLocation = minimal;
+    noLocation.insert(noLocation.find("[group"), "flags = update-button\n");
+    const Parsed unlocated = Parse(noLocation);
+    ASSERT_TRUE(unlocated.ok);
+    const std::vector<ManifestError> one = ManifestWarnings(unlocated.manifest);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].line, 1);
+    EXPECT_NE(one[0].message.find("updateLocation is empty"), std::string::npos);
     for (size_t i = 0; i < w.size(); ++i) {
         EXPECT_EQ(w[i].line, expected[i].first) << w[i].message;
         EXPECT_NE(w[i].message.find(expected[i].second), std::string::npos) << w[i].message;

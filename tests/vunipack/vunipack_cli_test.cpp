@@ -103,6 +103,7 @@ TEST_F(VunipackCli, BuildListExtractVerifyRoundTrip) {
               std::string::npos)
         << built.out;
     EXPECT_NE(built.out.find("  total  "), std::string::npos) << built.out;
+    EXPECT_NE(built.err.find("warning: the installer stub"), std::string::npos) << built.err;
     const RunResult json = Run({"build", P("set/m.ini").string(), "-o", P("out/J.exe").string(),
                                 "--stub", P("set/stub.exe").string(), "--json"});
     EXPECT_NE(json.out.find("\"name\": \"Bloc.jss\",\n      \"group\": \"2020\""),

@@ -68,6 +68,12 @@ void FileWarnings(const Manifest& m, std::vector<ManifestError>& out) {
                                            Decimal(it->second)});
             }
         }
+        if (((flags & EntryNoAssociation) != 0 && (flags & EntryAssociable) == 0) ||
+            ((flags & EntryNoCompile) != 0 && (flags & EntryCompilable) == 0)) {
+            out.push_back({f.line, "'" + f.entry.sourceName +
+                                       "': no-association needs associable and no-compile "
+                                       "needs compilable; without them the flag does nothing"});
+        }
         if ((flags & EntryAssociable) != 0 && !IsScriptSource(f.entry.sourceName)) {
             out.push_back({f.line, "'" + f.entry.sourceName +
                                        "' is associable but is no script source (.jss): it "
