@@ -217,7 +217,9 @@ TEST(ManifestWarnings, CatchTheAuthorsCommonMistakesInLineOrder) {
                            "[file]\npath = m.txt\ngroup = 2020\n"         // 24-26
                            "flags = associable\n"                         // 27
                            "[file]\npath = n.jss\ngroup = 2020\n"         // 28-30
-                           "flags = no-compile\n");                       // 31
+                           "flags = no-compile\n"                         // 31
+                           "[file]\npath = r.jsh\ngroup = 2020\n"         // 32-34
+                           "destination = Scripts\n");                    // 35
     ASSERT_TRUE(p.ok);
     const std::vector<ManifestError> w = ManifestWarnings(p.manifest);
     const std::vector<std::pair<int, std::string>> expected = {
@@ -228,7 +230,8 @@ TEST(ManifestWarnings, CatchTheAuthorsCommonMistakesInLineOrder) {
         {14, "absolute destination"},
         {20, "compileOrder 2 of the file at line 14"},
         {25, "no script source"},
-        {29, "the flag does nothing"}};
+        {29, "the flag does nothing"},
+        {33, "starts with no placeholder"}};
     ASSERT_EQ(w.size(), expected.size());
     // A new-version check asked for without a place to look.
     std::string noLocation = minimal;

@@ -44,6 +44,10 @@ void DestinationWarnings(const ManifestFile& f, std::vector<ManifestError>& out)
         out.push_back({f.line, "absolute destination '" + d +
                                    "': the same folder on every user's machine, whatever "
                                    "settings folder the user chooses"});
+    } else {
+        out.push_back({f.line, "destination '" + d +
+                                   "' starts with no placeholder: it is taken relative to "
+                                   "the folder the installer runs in"});
     }
 }
 
