@@ -177,13 +177,11 @@ bool FindMarkerLine(PackageFileReader& reader, const std::string& marker) {
 
 // Reads the info section; reservedAText is then the file offset of reserved text A's bytes.
 bool ReadInfo(PackageFileReader& r, PackageInfo& info, int64_t& reservedAText) {
-    int64_t textStart = 0;
     return VisitInfoMembers(
         info, [&r](int32_t& number) { return r.ReadInt32(number); },
         [&](std::string& text) {
-            textStart = r.Position() + 4;
             if (&text == &info.reservedA) {
-                reservedAText = textStart;
+                reservedAText = r.Position() + 4; // after the length
             }
             return r.ReadScrambledString(text);
         });
@@ -288,8 +286,8 @@ LoadPackageResult LoadPackage(PackageState& state, Host& host, Log& log, const s
                 }
                 e.dataOffset = reader.Position();
                 // Sizes are untrusted: a negative size would walk backwards, a range past the
-                // end of the file is a truncated package, and an absurd expansion claim
-                // would only make the buffers huge.
+                // end of the file is a truncated package; a size past kMaxEntrySize is
+                // more than the buffers may take (said once the walk is done).
                 const bool isPacked = e.storedSize != e.plainSize;
                 if (e.plainSize < 0 || e.storedSize < 0 || e.storedSize > end - e.dataOffset) {
                     damaged = true;
