@@ -1,4 +1,4 @@
-; Ajouts des scripts du Bloc-notes au script par dÃ©faut.
+; Ajouts des scripts du Bloc-notes au script par défaut.
 ; Les lignes de directives commencent par un point-virgule : elles restent des commentaires
 ; pour le compilateur.
 ;merge_tag BlocNotes
@@ -7,7 +7,7 @@
 ;merge_addendinclude Include "notepad.jsh"
 
 Void Function BlocNotesApresLigne ()
-	; Rien Ã  dire hors du Bloc-notes.
+	; Rien à dire hors du Bloc-notes.
 	If GetActiveConfiguration () != "notepad" Then
 		Return
 	EndIf

@@ -6,14 +6,14 @@ Include "notepad.jsh"
 Include "notepad.jsm"
 
 Void Function AutoStartEvent ()
-	; Accueil discret Ã  l'ouverture du Bloc-notes.
+	; Accueil discret à l'ouverture du Bloc-notes.
 	If GetJFWVersion () >= 2000000 Then
 		SayMessage (OT_STATUS, msgBienvenue_L, msgBienvenue_S)
 	EndIf
 EndFunction
 
 Int Function EstDansLeDocument ()
-	; Vrai quand le focus est dans la zone d'Ã©dition.
+	; Vrai quand le focus est dans la zone d'édition.
 	Return GetWindowClass (GetFocus ()) == ClasseEdition
 EndFunction
 
