@@ -74,9 +74,13 @@ HWND FindMainWindow(int waitMs) {
 }
 
 std::string Text(HWND w) {
-    std::vector<char> buffer(65536);
     // WM_GETTEXT rather than GetWindowText: the latter does not read other processes' controls.
+    // The log and progress boxes may hold far more than any fixed buffer.
     DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+        return "";
+    }
+    std::vector<char> buffer(length + 1);
     if (!SendMessageTimeoutA(w, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                              SMTO_ABORTIFHUNG, 2000, &length)) {
         return "";

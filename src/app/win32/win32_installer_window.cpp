@@ -18,6 +18,10 @@ void Win32InstallerWindow::Show() {
 
 bool Win32InstallerWindow::PumpEvents(ViewEvents& events, const std::function<bool()>& quit,
                                       unsigned timeoutMs) {
+    // The boxes are brought up to date before any message is handled, so that nothing is
+    // painted or read from them stale; the hidden ones only once every message was handled,
+    // so that a page is drawn before the whole log goes into its hidden box.
+    view_.FlushBoxes(HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0);
     return PumpMessages(window_, events, quit, timeoutMs);
 }
 

@@ -72,6 +72,24 @@ void Win32View::AttachBoxes() {
     progressBox_.Attach(window_.Control(ctl::kProgressBox));
 }
 
+void Win32View::FlushBoxes(bool hiddenToo) {
+    for (EditLineSink* box : {&logBox_, &progressBox_}) {
+        if (hiddenToo) {
+            box->Flush();
+        } else {
+            box->FlushIfVisible();
+        }
+    }
+}
+
+void Win32View::FlushBox(int control) const {
+    if (control == ctl::kLogBox) {
+        logBox_.Flush();
+    } else if (control == ctl::kProgressBox) {
+        progressBox_.Flush();
+    }
+}
+
 LRESULT Win32View::Send(int control, UINT message, WPARAM wParam, LPARAM lParam) const {
     HWND w = Control(control);
     return w == nullptr ? 0 : SendMessageA(w, message, wParam, lParam);
@@ -80,6 +98,7 @@ LRESULT Win32View::Send(int control, UINT message, WPARAM wParam, LPARAM lParam)
 // ---- any control -------------------------------------------------------------------
 
 std::string Win32View::Text(int control) const {
+    FlushBox(control);
     HWND w = Control(control);
     if (w == nullptr) {
         return "";
@@ -251,11 +270,13 @@ void Win32View::SelectRow(int row) {
 // ---- the multi-line boxes ----------------------------------------------------------
 
 void Win32View::CaretToStart(int control) {
+    FlushBox(control);
     Send(control, EM_SETSEL, 0, 0);
     Send(control, EM_SCROLLCARET);
 }
 
 void Win32View::SelectAllText(int control) {
+    FlushBox(control);
     Send(control, EM_SETSEL, 0, -1);
 }
 
@@ -275,6 +296,7 @@ void Win32View::SetTitle(const std::string& title) {
 
 MessageAnswer Win32View::ShowMessage(const std::string& title, const std::string& text,
                                      MessageKind kind) {
+    FlushBoxes(true);
     UINT flags = MB_OK | MB_ICONINFORMATION;
     switch (kind) {
     case MessageKind::Info:
@@ -302,6 +324,7 @@ MessageAnswer Win32View::ShowMessage(const std::string& title, const std::string
 
 std::optional<std::string> Win32View::ChooseFolder(const std::string& title,
                                                    const std::string& startFolder) {
+    FlushBoxes(true);
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // The chooser selects a folder given without its final "\" (a drive root keeps it).
     std::string start = startFolder;
@@ -329,6 +352,7 @@ std::optional<std::string> Win32View::ChooseFolder(const std::string& title,
 }
 
 int Win32View::PopupContextMenu(const ContextMenuItems& items) {
+    FlushBoxes(true);
     HMENU menu = window_.ContextMenu();
     if (menu == nullptr) {
         return 0;

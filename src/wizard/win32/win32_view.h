@@ -44,6 +44,10 @@ public:
     // was created writes nowhere until this is called.
     void AttachBoxes();
     LineSink& ProgressBox() override { return progressBox_; }
+    // Hands the lines kept for the log and progress boxes to the boxes: those that can be
+    // seen, or all of them. Called before the window waits for events and before anything
+    // that lets the boxes be seen or read (a modal box, reading their text, their caret).
+    void FlushBoxes(bool hiddenToo);
     void CaretToStart(int control) override;
     void SelectAllText(int control) override;
 
@@ -61,6 +65,8 @@ public:
 
 private:
     HWND Control(int number) const { return window_.Control(number); }
+    // The box of that number, brought up to date, when it is the log or progress box.
+    void FlushBox(int control) const;
     LRESULT Send(int control, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     // Changes made while this is alive are the program's, not the user's.
     class Quiet {
@@ -75,8 +81,9 @@ private:
     };
 
     MainWindow& window_;
-    EditLineSink logBox_;
-    EditLineSink progressBox_;
+    // Flushing changes the boxes' windows, not what the view holds: reading their text flushes.
+    mutable EditLineSink logBox_;
+    mutable EditLineSink progressBox_;
 };
 
 // Multi-line edit boxes break lines only at "\r\n": every lone "\n" or "\r" becomes one.
