@@ -89,8 +89,9 @@ public:
     // Creates or truncates the file and writes the bytes; false when it cannot be created or
     // written in full.
     virtual bool WriteFile(const std::string& path, const void* data, size_t size) = 0;
-    // Writes a temporary file beside path, then replaces path with it: either the old
-    // content stays or the new content is there in full.
+    // Either the old content stays or the new content is there in full: a file that is there
+    // is replaced by a temporary file written beside it; a new file is written in place and
+    // removed again when the write fails.
     virtual bool ReplaceFile(const std::string& path, const void* data, size_t size) = 0;
     // Copies a regular file, replacing the target.
     virtual bool CopyFile(const std::string& from, const std::string& to) = 0;

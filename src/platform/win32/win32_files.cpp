@@ -48,32 +48,39 @@ private:
     OwnedFileHandle file_;
 };
 
-// Writes the file anew. flush: its data is on the disk before this returns, so that a file it
-// is about to replace is never replaced by one a power cut could leave empty.
-bool WriteAll(const std::string& path, const void* data, size_t size, bool flush) {
-    OwnedFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return false;
-    }
+// Writes the bytes to an open file. flush: they are on the disk before this returns, so that
+// a file about to replace another is never one a power cut could leave empty.
+bool WriteContent(OwnedFileHandle& file, const void* data, size_t size, bool flush) {
     const auto* p = static_cast<const char*>(data);
     size_t done = 0;
-    bool ok = true;
     while (done < size) {
         const DWORD chunk =
             static_cast<DWORD>((size - done) > (1u << 30) ? (1u << 30) : (size - done));
         DWORD wrote = 0;
         if (!::WriteFile(file.Get(), p + done, chunk, &wrote, nullptr) || wrote == 0) {
-            ok = false;
-            break;
+            return false;
         }
         done += wrote;
     }
-    if (ok && flush && !FlushFileBuffers(file.Get())) {
-        ok = false;
+    return !flush || FlushFileBuffers(file.Get());
+}
+
+enum class Written { Done, Exists, NotOpened, Failed };
+
+// Writes the file anew (CREATE_ALWAYS) or only when it is not there yet (CREATE_NEW: Exists
+// when a file is there). Failed: the file was opened but not written in full.
+Written WriteAll(const std::string& path, const void* data, size_t size, bool flush,
+                 DWORD disposition = CREATE_ALWAYS) {
+    OwnedFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Written::Exists
+                                                                           : Written::NotOpened;
     }
+    const bool ok = WriteContent(file, data, size, flush);
     // A failed close can mean the last data never reached the disk.
-    return file.Close() && ok;
+    return file.Close() && ok ? Written::Done : Written::Failed;
 }
 
 std::string FromBuffer(const char* text, DWORD length) {
@@ -114,13 +121,28 @@ std::unique_ptr<HostFile> Win32Host::OpenRead(const std::string& path) {
 }
 
 bool Win32Host::WriteFile(const std::string& path, const void* data, size_t size) {
-    return WriteAll(path, data, size, false);
+    return WriteAll(path, data, size, false) == Written::Done;
 }
 
 bool Win32Host::ReplaceFile(const std::string& path, const void* data, size_t size) {
+    // No file to keep: written in place, and removed again if the write fails, which leaves
+    // what a failed replacement leaves. This spares a new file the flush and the rename,
+    // which cost far more than the write of a small script. CREATE_NEW: a file that appeared
+    // meanwhile is replaced the safe way below.
+    switch (WriteAll(path, data, size, false, CREATE_NEW)) {
+    case Written::Done:
+        return true;
+    case Written::Failed:
+        ::DeleteFileA(path.c_str()); // created here: nothing of it may stay
+        return false;
+    case Written::NotOpened:
+        return false;
+    case Written::Exists:
+        break;
+    }
     const std::string tmp = path + ".vuni-new";
     // Flushed before the rename: the rename may reach the disk before data written lazily.
-    if (!WriteAll(tmp, data, size, true)) {
+    if (WriteAll(tmp, data, size, true) != Written::Done) {
         ::DeleteFileA(tmp.c_str());
         return false;
     }
