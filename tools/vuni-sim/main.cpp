@@ -31,6 +31,7 @@ constexpr std::string_view kUsage =
     "  --standins DIR    the built stand-ins of the screen reader's programs\n"
     "  --machines DIR    where `machine` names are looked up after the scenario's folder\n"
     "  --keep            keep the sandbox folder and print its path\n"
+    "  --timings         print how long each step took (\"time line N: MS ms\")\n"
     "  --help            this text\n"
     "\n"
     "Exit codes: 0 every expectation held, 1 one failed, 2 the scenario is wrong (unknown\n"
@@ -55,6 +56,8 @@ int main(int argc, char** argv) {
             options.dump = true;
         } else if (arg == "--keep") {
             options.keepSandbox = true;
+        } else if (arg == "--timings") {
+            options.timings = true;
         } else if (arg == "--vunipack" && hasValue) {
             options.vunipack = argv[++i];
         } else if (arg == "--standins" && hasValue) {

@@ -7,6 +7,7 @@
 #include "wizard/controls.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -282,6 +283,16 @@ bool Player::Drive() {
 }
 
 void Player::Execute(const ScenarioLine& line) {
+    const auto began = std::chrono::steady_clock::now();
+    ExecuteStep(line);
+    if (options_.timings) {
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - began;
+        out_ << "time line " << line.number << ": " << took.count() << " ms\n";
+    }
+}
+
+void Player::ExecuteStep(const ScenarioLine& line) {
     const std::string& command = line.words[0];
     if (command == "expect") {
         if (phase_ == Phase::Setup && !setUp_ && !SetUp()) {

@@ -14,6 +14,7 @@ struct PlayerOptions {
     std::filesystem::path machinesDir; // tests/machines
     bool dump = false;                 // print the window after each page change
     bool keepSandbox = false;          // leave the sandbox folder in place (its path is told)
+    bool timings = false;              // tell how long each step took
 };
 
 // Exit codes, as docs/scenarios.md gives them.

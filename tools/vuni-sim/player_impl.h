@@ -72,7 +72,9 @@ private:
     void Start();
 
     // ---- steps
+    // Plays one line, timing it when asked to.
     void Execute(const ScenarioLine& line);
+    void ExecuteStep(const ScenarioLine& line);
     bool Drive();
     void Act(const ScenarioLine& line);
     void PressKey(const std::string& name);

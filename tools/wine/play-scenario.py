@@ -704,7 +704,7 @@ class Player:
         raise ScenarioError(f"unknown expectation {kind}")
 
     def expect(self, number, words):
-        deadline = time.time() + (POLL_SECONDS if self.poll else 0)
+        deadline = time.time() + (self.args.poll_seconds if self.poll else 0)
         self.polling, self.poll = self.poll, False
         while True:
             good, seen = self.holds(words)
@@ -855,21 +855,29 @@ class Player:
 
     def play(self, steps):
         for number, words in steps:
-            command = words[0]
-            if command == "sim-only":
-                self.note(f"line {number}: the rest is played by vuni-sim only")
+            began = time.perf_counter()
+            self.play_step(number, words)
+            if self.args.timings:
+                print(f"time line {number}: {(time.perf_counter() - began) * 1000:.1f} ms",
+                      flush=True)
+            if words[0] == "sim-only":
                 break
-            if command == "wine-only":
-                continue
-            if command == "start":
-                self.start()
-            elif command == "expect":
-                if len(words) < 2:
-                    raise ScenarioError(f"line {number}: expect what?")
-                self.expect(number, words[1:])
-            else:
-                self.act(number, words)
         self.finish()
+
+    def play_step(self, number, words):
+        command = words[0]
+        if command == "sim-only":
+            self.note(f"line {number}: the rest is played by vuni-sim only")
+        elif command == "wine-only":
+            pass
+        elif command == "start":
+            self.start()
+        elif command == "expect":
+            if len(words) < 2:
+                raise ScenarioError(f"line {number}: expect what?")
+            self.expect(number, words[1:])
+        else:
+            self.act(number, words)
 
 
 def run(args):
@@ -949,6 +957,11 @@ def main():
                         help="a folder of DLLs named like Windows' own (tests/wine/planted_dll.c) "
                              "to place beside the program, with Wine told to prefer them to its "
                              "own; each one a program loads fails the run")
+    parser.add_argument("--timings", action="store_true",
+                        help='print how long each step took ("time line N: MS ms")')
+    parser.add_argument("--poll-seconds", type=float, default=POLL_SECONDS,
+                        help="how long an expectation waits to hold (a long install may need "
+                             "more than the default)")
     parser.add_argument("--no-access", dest="access", action="store_false",
                         help="leave out the accessibility checks of each new page")
     args = parser.parse_args()
