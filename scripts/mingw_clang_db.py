@@ -16,7 +16,9 @@ from functools import cache
 from pathlib import Path
 
 GCC_ONLY = ("-fexec-charset=", "-finput-charset=", "-fno-ipa-sra", "-fno-ipa-cp-clone",
-            "-fno-partial-inlining", "-fno-declone-ctor-dtor", "-Wno-restrict")
+            "-fno-partial-inlining", "-fno-declone-ctor-dtor", "-Wno-restrict",
+            # Link-time optimisation changes nothing that the checks read.
+            "-flto", "-fno-fat-lto-objects")
 
 
 @cache
