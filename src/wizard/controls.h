@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
 
 namespace vuni::ctl {
 
@@ -147,6 +149,26 @@ const ControlSpec* FindControl(int number);
 int PanelOf(int number);
 bool IsWizardPage(int page);     // the six pages that PageInUse may name
 bool IsMultiLineBox(int number); // the progress, viewer and log boxes
+
+// Controls that the window names for assistive tools after the label shown just before them,
+// kept in step with the label's text: the drop-down lists and the file list, which not every
+// system names from their label by itself (some read a drop-down's selected item instead).
+struct LabelledControl {
+    int control;
+    int label;
+};
+constexpr LabelledControl kLabelledControls[] = {{kOperationChooser, kOperationHeading},
+                                                 {kFolderChooser, kFolderHeading},
+                                                 {kLanguageChooser, kLanguageLabel},
+                                                 {kGroupChooser, kGroupLabel},
+                                                 {kFileList, kFilesHeading}};
+// The log box's name, the text of a label made just before it and never shown: the page
+// shows the box alone.
+constexpr const char* kLogBoxName = "Journal technique";
+
+// A label's text as a screen reader says it: without the "&" that marks a mnemonic ("&&"
+// stands for one "&") and without trailing blanks and colons.
+std::string SpokenLabel(std::string_view text);
 
 // Window geometry.
 constexpr int kClientWidth = 600;

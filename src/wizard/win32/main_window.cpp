@@ -3,6 +3,8 @@
 #include "platform/win32/proc_address.h"
 #include "wizard/control_style.h"
 
+#include <algorithm>
+#include <oleacc.h>
 #include <optional>
 
 namespace vuni {
@@ -110,6 +112,18 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Destroy() {
+    if (names_ != nullptr) {
+        for (const ctl::LabelledControl& pair : ctl::kLabelledControls) {
+            names_->ClearHwndProps(Control(pair.control), static_cast<DWORD>(OBJID_CLIENT),
+                                   CHILDID_SELF, &PROPID_ACC_NAME, 1);
+        }
+        names_->Release();
+        names_ = nullptr;
+    }
+    if (comStarted_) {
+        CoUninitialize();
+        comStarted_ = false;
+    }
     if (shortcuts_ != nullptr) {
         DestroyAcceleratorTable(shortcuts_);
         shortcuts_ = nullptr;
@@ -197,7 +211,47 @@ CreationFailure MainWindow::Create(HINSTANCE instance) {
     SendMessageA(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
     SetStatusText(std::string(kStatusText));
     ApplyFont();
+    StartNaming();
     return CreationFailure::None;
+}
+
+void MainWindow::StartNaming() {
+    // Apartment-threaded, as a thread with windows must be; kept for the window's life.
+    comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    // Without the service (or COM) the controls keep the names the system finds itself.
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&names_)))) {
+        names_ = nullptr;
+        return;
+    }
+    for (const ctl::LabelledControl& pair : ctl::kLabelledControls) {
+        LabelChanged(pair.label, ctl::FindControl(pair.label)->text);
+    }
+}
+
+void MainWindow::LabelChanged(int label, const std::string& text) {
+    for (const ctl::LabelledControl& pair : ctl::kLabelledControls) {
+        HWND control = Control(pair.control);
+        if (pair.label != label || names_ == nullptr || control == nullptr) {
+            continue;
+        }
+        // Windows-1252 takes one UTF-16 unit a character; longer names are cut.
+        constexpr size_t kLongest = 511;
+        const std::string spoken = ctl::SpokenLabel(text);
+        wchar_t name[kLongest + 1];
+        const int length = MultiByteToWideChar(CP_ACP, 0, spoken.data(),
+                                               static_cast<int>(std::min(spoken.size(), kLongest)),
+                                               name, static_cast<int>(kLongest));
+        name[length > 0 ? length : 0] = L'\0';
+        if (length > 0) {
+            names_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                   PROPID_ACC_NAME, name);
+        } else {
+            // No text (the folder heading before a page sets it): the system's own name.
+            names_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                   &PROPID_ACC_NAME, 1);
+        }
+    }
 }
 
 bool MainWindow::CreateControls(HINSTANCE instance) {
@@ -215,6 +269,13 @@ bool MainWindow::CreateControls(HINSTANCE instance) {
             exStyle |= WS_EX_CONTROLPARENT;
         } else if (row.type == ctl::ControlType::DropDown) {
             height += kDropDownListHeight;
+        }
+        // The log box's name: the system names a box after the static text made just before
+        // it, shown or not, and the page shows the box alone.
+        if (row.number == ctl::kLogBox &&
+            CreateWindowExA(0, "Static", ctl::kLogBoxName, WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0,
+                            parent, nullptr, instance, nullptr) == nullptr) {
+            return false;
         }
         HWND control = CreateWindowExA(
             exStyle, className.c_str(), row.text, style, row.x, row.y, row.width, height, parent,
