@@ -872,13 +872,14 @@ class Player:
         self.finish()
 
 
-def run(args):
+def run(args, player_class=None):
+    """Plays args.scenario; player_class, a Player with more expectations, plays it instead."""
     try:
         steps = parse(args.scenario)
     except (OSError, UnicodeDecodeError, ScenarioError) as e:
         print(f"scenario: {e}")
         return WRONG
-    player = Player(args, args.scenario.resolve())
+    player = (player_class or Player)(args, args.scenario.resolve())
     try:
         rest = player.setup(steps)
     except ScenarioError as e:
