@@ -96,21 +96,6 @@ bool IsWizardPage(int page) {
            page == kPageGroup || page == kPageFiles || page == kPageInstall;
 }
 
-std::string SpokenLabel(std::string_view text) {
-    std::string spoken;
-    for (size_t i = 0; i < text.size(); ++i) {
-        // The mark goes and the character after it stays, so "&&" leaves one "&".
-        if (text[i] == '&' && ++i == text.size()) {
-            break;
-        }
-        spoken += text[i];
-    }
-    while (!spoken.empty() && (spoken.back() == ' ' || spoken.back() == ':')) {
-        spoken.pop_back();
-    }
-    return spoken;
-}
-
 bool IsMultiLineBox(int number) {
     return number == kProgressBox || number == kViewerBox || number == kLogBox;
 }

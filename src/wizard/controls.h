@@ -2,10 +2,9 @@
 // the table of controls the window is built from.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string>
-#include <string_view>
 
 namespace vuni::ctl {
 
@@ -166,9 +165,23 @@ constexpr LabelledControl kLabelledControls[] = {{kOperationChooser, kOperationH
 // shows the box alone.
 constexpr const char* kLogBoxName = "Journal technique";
 
-// A label's text as a screen reader says it: without the "&" that marks a mnemonic ("&&"
-// stands for one "&") and without trailing blanks and colons.
-std::string SpokenLabel(std::string_view text);
+// A label's text made what a screen reader says, in place; returns its new length. The "&"
+// that marks a mnemonic goes ("&&" stands for one "&"), and so do trailing blanks and colons.
+// Of any character type: the names given to assistive tools are UTF-16.
+template <typename Char> size_t SpeakLabel(Char* text, size_t length) {
+    size_t spoken = 0;
+    for (size_t i = 0; i < length; ++i) {
+        // The mark goes and the character after it stays.
+        if (text[i] == '&' && ++i == length) {
+            break;
+        }
+        text[spoken++] = text[i];
+    }
+    while (spoken > 0 && (text[spoken - 1] == ' ' || text[spoken - 1] == ':')) {
+        --spoken;
+    }
+    return spoken;
+}
 
 // Window geometry.
 constexpr int kClientWidth = 600;

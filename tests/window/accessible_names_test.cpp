@@ -1,12 +1,18 @@
 // The names the window gives its controls for assistive tools, natively: the spoken form of a
-// label, and the labels that name the drop-down lists and the file list.
+// label (in UTF-16 too), and the labels that name the drop-down lists and the file list.
 #include "wizard/controls.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace vuni::ctl {
 namespace {
+
+std::string SpokenLabel(std::string text) {
+    text.resize(SpeakLabel(text.data(), text.size()));
+    return text;
+}
 
 TEST(AccessibleNames, LabelIsSpokenWithoutMnemonicMarkOrTrailingBlanksAndColons) {
     EXPECT_EQ(SpokenLabel("&Suivant"), "Suivant");
@@ -22,6 +28,10 @@ TEST(AccessibleNames, LabelIsSpokenWithoutMnemonicMarkOrTrailingBlanksAndColons)
     EXPECT_EQ(SpokenLabel("Groupe : Jaws 2020, à installer"), "Groupe : Jaws 2020, à installer");
     EXPECT_EQ(SpokenLabel(" : "), "");
     EXPECT_EQ(SpokenLabel(""), "");
+    // The window's names are UTF-16.
+    std::u16string wide = u"&Journal : ";
+    wide.resize(SpeakLabel(wide.data(), wide.size()));
+    EXPECT_EQ(wide, u"Journal");
 }
 
 // Where the system has no service to name a control, it takes the static text made just

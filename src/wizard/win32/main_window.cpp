@@ -3,7 +3,7 @@
 #include "platform/win32/proc_address.h"
 #include "wizard/control_style.h"
 
-#include <algorithm>
+#include <iterator>
 #include <oleacc.h>
 #include <optional>
 
@@ -225,33 +225,26 @@ void MainWindow::StartNaming() {
         return;
     }
     for (const ctl::LabelledControl& pair : ctl::kLabelledControls) {
-        LabelChanged(pair.label, ctl::FindControl(pair.label)->text);
+        LabelChanged(pair.label);
     }
 }
 
-void MainWindow::LabelChanged(int label, const std::string& text) {
-    for (const ctl::LabelledControl& pair : ctl::kLabelledControls) {
-        HWND control = Control(pair.control);
-        if (pair.label != label || names_ == nullptr || control == nullptr) {
-            continue;
-        }
-        // Windows-1252 takes one UTF-16 unit a character; longer names are cut.
-        constexpr size_t kLongest = 511;
-        const std::string spoken = ctl::SpokenLabel(text);
-        wchar_t name[kLongest + 1];
-        const int length = MultiByteToWideChar(CP_ACP, 0, spoken.data(),
-                                               static_cast<int>(std::min(spoken.size(), kLongest)),
-                                               name, static_cast<int>(kLongest));
-        name[length > 0 ? length : 0] = L'\0';
-        if (length > 0) {
-            names_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                   PROPID_ACC_NAME, name);
-        } else {
-            // No text (the folder heading before a page sets it): the system's own name.
-            names_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                   &PROPID_ACC_NAME, 1);
+void MainWindow::LabelChanged(int label) {
+    const ctl::LabelledControl* pair = std::begin(ctl::kLabelledControls);
+    while (pair->label != label) {
+        if (++pair == std::end(ctl::kLabelledControls)) {
+            return;
         }
     }
+    if (names_ == nullptr) {
+        return;
+    }
+    // The label's text as it is shown, read back as UTF-16; longer names are cut.
+    wchar_t name[512];
+    const int length = GetWindowTextW(Control(label), name, static_cast<int>(std::size(name)));
+    name[ctl::SpeakLabel(name, static_cast<size_t>(length))] = L'\0';
+    names_->SetHwndPropStr(Control(pair->control), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                           PROPID_ACC_NAME, name);
 }
 
 bool MainWindow::CreateControls(HINSTANCE instance) {

@@ -46,7 +46,7 @@ public:
 
     // A control's text was set: when it is the label of one of the controls that the window
     // names for assistive tools (ctl::kLabelledControls), that control's name follows it.
-    void LabelChanged(int label, const std::string& text);
+    void LabelChanged(int label);
 
     HWND Handle() const { return window_; }
     // The control of that number (panels included); nullptr when there is none.
