@@ -8,13 +8,15 @@ AccessibleObjectFromWindow with OBJID_CLIENT, then get_accName, get_accRole, get
 get_accKeyboardShortcut), and compares them with the table below: the labels' texts as a
 screen reader says them, without "&" and without trailing blanks or colons.
 
-Where Wine's oleacc cannot give what Windows gives, and only there, the structural name (the
-control's label as the window is built) stands in, and the output says so:
+Where Wine's oleacc cannot give what Windows gives, and only there, the output says so and
+the test checks what it can instead:
 - Wine 8 names a drop-down list by its selected item and a list view not at all; it does not
   look for their label, and its annotation service, through which the window names them,
-  answers every call with E_NOTIMPL. The structural name must then be the expected one, and
-  oleacc must have given exactly the selected item, or nothing for the list (a name given
-  through the annotation service is checked as Windows gives it).
+  answers every call with E_NOTIMPL. Then oleacc must have given exactly the selected item
+  (nothing, for the list); the last name the installer handed to the annotation service for
+  that control, as Wine's own message of the unimplemented call shows it
+  (WINEDEBUG=fixme+oleacc), must be the expected one; and so must the structural name (the
+  label made just before the control, which Windows' oleacc reads when nothing else names it).
 - Wine 8 has no accessible object of its own for buttons, check boxes, drop-down lists and
   list views: it gives them the generic client role.
 Exit code 77 (skipped) when the build, Wine or a display is missing.
@@ -22,6 +24,7 @@ Exit code 77 (skipped) when the build, Wine or a display is missing.
 import argparse
 import importlib.util
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -159,6 +162,26 @@ expect names install-again
 """
 
 
+# Wine's message for each name handed to its annotation service: the window handle and the
+# name, escaped as Wine writes texts (a UTF-16 unit outside ASCII as "\\00e9").
+ANNOTATION = re.compile(r'AccPropServices_SetHwndPropStr \(([0-9A-Fa-f]+) \S+ \S+ '
+                        r'\{608d3df8-8128-4aa7-a428-f55e49267291\} L"(.*)"\)\s*$')
+ESCAPES = {"n": "\n", "r": "\r", "t": "\t", '"': '"', "\\": "\\"}
+
+
+def unescape(text):
+    """A text as Wine's messages write it, back as it was."""
+    out, i = "", 0
+    while i < len(text):
+        if text[i] == "\\" and re.fullmatch(r"[0-9a-fA-F]{4}", text[i + 1:i + 5]):
+            out, i = out + chr(int(text[i + 1:i + 5], 16)), i + 5
+        elif text[i] == "\\" and i + 1 < len(text):
+            out, i = out + ESCAPES.get(text[i + 1], text[i + 1]), i + 2
+        else:
+            out, i = out + text[i], i + 1
+    return out
+
+
 def spoken(text):
     """A name as a screen reader says it: no "&" mark ("&&" is one "&"), no trailing blanks
     or colons."""
@@ -176,12 +199,32 @@ class NamesPlayer(play.Player):
     """The scenario player with one more expectation: `expect names STOP`, the tab stops of
     the shown page against EXPECTED[STOP]."""
 
+    messages = None
+
+    def make_prefix(self, work):
+        super().make_prefix(work)
+        self.env["WINEDEBUG"] = "-all,fixme+oleacc"
+
+    def wine_messages(self, work):
+        self.messages = work / "wine-messages.txt"
+        return open(self.messages, "wb")
+
+    def annotations(self):
+        """{window handle: the last name handed to Wine's annotation service for it}."""
+        names = {}
+        text = self.messages.read_bytes().decode("utf-8", errors="replace")
+        for line in text.splitlines():
+            found = ANNOTATION.search(line)
+            if found:
+                names[int(found.group(1), 16)] = unescape(found.group(2))
+        return names
+
     def holds(self, words):
         if words[0] != "names":
             return super().holds(words)
         want = EXPECTED[words[1]]
         ok, fields = self.driver("names")
-        stops = [fields[i:i + 6] for i in range(0, len(fields) - 5, 6)] if ok else []
+        stops = [fields[i:i + 7] for i in range(0, len(fields) - 6, 7)] if ok else []
         faults = []
         numbers = [int(stop[0]) for stop in stops]
         if numbers != [w[0] for w in want]:
@@ -191,7 +234,7 @@ class NamesPlayer(play.Player):
         return not faults, "; ".join(faults)
 
     def check_stop(self, stop, name, role, read_only, shortcut):
-        number, acc_name, acc_role, acc_state, acc_shortcut, structural = stop
+        number, acc_name, acc_role, acc_state, acc_shortcut, structural, handle = stop
         acc_role = ROLES.get(int(acc_role), f"role {acc_role}")
         state = int(acc_state, 16)
         faults, how = [], "oleacc"
@@ -200,11 +243,13 @@ class NamesPlayer(play.Player):
             # Wine's gaps only: a drop-down named by its selected item, a list not named.
             gap = (role == "combo box" and acc_name == self.driver("text", number)[1][0]) or \
                 (role == "list" and not acc_name)
-            if gap and spoken(structural) == name:
-                heard, how = spoken(structural), f"structural; oleacc under Wine: {acc_name!r}"
+            annotated = self.annotations().get(int(handle))
+            if gap and annotated == name and spoken(structural) == name:
+                heard, how = annotated, ("annotation, Wine's oleacc not reading it: "
+                                         f"{acc_name!r}; structural label agrees")
             else:
-                faults.append(f"{number} named {heard!r} (structural {structural!r}), "
-                              f"expected {name!r}")
+                faults.append(f"{number} named {heard!r} (annotation {annotated!r}, structural "
+                              f"{structural!r}), expected {name!r}")
         if acc_role != role and not (acc_role == "client" and role in WINE_CLIENT_ROLE):
             faults.append(f"{number} role {acc_role}, expected {role}")
         if not state & FOCUSABLE or state & UNAVAILABLE:

@@ -8,6 +8,7 @@
 #include "installer_windows.h"
 #include "window_check.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace vuni::driver {
@@ -105,6 +106,7 @@ void AccessibleFields(HWND main, std::vector<std::string>& fields) {
         fields.push_back(Hex(static_cast<unsigned long>(object.state)));
         fields.push_back(object.shortcut);
         fields.push_back(StructuralName(w, how));
+        fields.push_back(std::to_string(reinterpret_cast<uintptr_t>(w)));
     }
 }
 

@@ -31,8 +31,9 @@ std::string StructuralName(HWND w, std::string& how);
 // Appends "ok ..."/"FAIL ..." lines to `lines`.
 void Access(HWND main, std::vector<std::string>& lines);
 
-// For each control that takes the focus, in Tab order, six fields: its number, the oleacc
-// name, role (decimal), state (hexadecimal) and keyboard shortcut, and the structural name.
+// For each control that takes the focus, in Tab order, seven fields: its number, the oleacc
+// name, role (decimal), state (hexadecimal) and keyboard shortcut, the structural name, and
+// its window handle (decimal).
 void AccessibleFields(HWND main, std::vector<std::string>& fields);
 
 } // namespace vuni::driver

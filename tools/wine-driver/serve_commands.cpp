@@ -297,8 +297,8 @@ Answer AccessCommand(const Request& r) {
     return Ok(lines);
 }
 
-// For each control that takes the focus: number, oleacc name, role, state, keyboard shortcut
-// and structural name (accessibility.h).
+// For each control that takes the focus: number, oleacc name, role, state, keyboard shortcut,
+// structural name and window handle (accessibility.h).
 Answer Names(const Request& r) {
     std::vector<std::string> fields;
     AccessibleFields(r.main, fields);
