@@ -2,6 +2,7 @@
 // the table of controls the window is built from.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -147,6 +148,40 @@ const ControlSpec* FindControl(int number);
 int PanelOf(int number);
 bool IsWizardPage(int page);     // the six pages that PageInUse may name
 bool IsMultiLineBox(int number); // the progress, viewer and log boxes
+
+// Controls that the window names for assistive tools after the label shown just before them,
+// kept in step with the label's text: the drop-down lists and the file list, which not every
+// system names from their label by itself (some read a drop-down's selected item instead).
+struct LabelledControl {
+    int control;
+    int label;
+};
+constexpr LabelledControl kLabelledControls[] = {{kOperationChooser, kOperationHeading},
+                                                 {kFolderChooser, kFolderHeading},
+                                                 {kLanguageChooser, kLanguageLabel},
+                                                 {kGroupChooser, kGroupLabel},
+                                                 {kFileList, kFilesHeading}};
+// The log box's name, the text of a label made just before it and never shown: the page
+// shows the box alone.
+constexpr const char* kLogBoxName = "Journal technique";
+
+// A label's text made what a screen reader says, in place; returns its new length. The "&"
+// that marks a mnemonic goes ("&&" stands for one "&"), and so do trailing blanks and colons.
+// Of any character type: the names given to assistive tools are UTF-16.
+template <typename Char> size_t SpeakLabel(Char* text, size_t length) {
+    size_t spoken = 0;
+    for (size_t i = 0; i < length; ++i) {
+        // The mark goes and the character after it stays.
+        if (text[i] == '&' && ++i == length) {
+            break;
+        }
+        text[spoken++] = text[i];
+    }
+    while (spoken > 0 && (text[spoken - 1] == ' ' || text[spoken - 1] == ':')) {
+        --spoken;
+    }
+    return spoken;
+}
 
 // Window geometry.
 constexpr int kClientWidth = 600;

@@ -23,8 +23,9 @@ from wine_for_build import KINDS, machine_of, stub_of  # noqa: E402
 
 SKIP = 77
 # Not KnownDLLs: a program that searches its own folder first would find these there.
+# oleacc comes through COM, for the names the window gives its controls.
 NAMES = ("winmm", "psapi", "uxtheme", "dwmapi", "cryptbase", "propsys", "wtsapi32", "userenv",
-         "profapi")
+         "profapi", "oleacc")
 
 
 def main():

@@ -297,6 +297,14 @@ Answer AccessCommand(const Request& r) {
     return Ok(lines);
 }
 
+// For each control that takes the focus: number, oleacc name, role, state, keyboard shortcut,
+// structural name and window handle (accessibility.h).
+Answer Names(const Request& r) {
+    std::vector<std::string> fields;
+    AccessibleFields(r.main, fields);
+    return Ok(fields);
+}
+
 Answer FileRows(const Request& r) {
     HWND list = ControlByNumber(r.main, ctl::kFileList);
     return list == nullptr ? Fail("no file list") : Ok(Rows(list));
@@ -413,6 +421,7 @@ constexpr ServeCommand kCommands[] = {
     {"switch-away", Needs::Window, SwitchAway},
     {"switch-back", Needs::Window, SwitchBack},
     {"access", Needs::Window, AccessCommand},
+    {"names", Needs::Window, Names},
     {"rows", Needs::Window, FileRows},
     {"row", Needs::Window, Row},
     {"text", Needs::Control, ControlText},

@@ -195,10 +195,11 @@ def remove_stale_templates(current):
 class Driver:
     """One vuni-driver.exe in serve mode: a command a line, an answer a line."""
 
-    def __init__(self, exe, env):
+    def __init__(self, exe, env, errors=subprocess.DEVNULL):
+        """errors: where Wine's messages go, the installer's (started by the driver) too."""
         self.process = subprocess.Popen(["wine", str(exe), "serve"], env=env,
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        stderr=subprocess.DEVNULL)
+                                        stderr=errors)
 
     @staticmethod
     def escape(text):
@@ -315,6 +316,10 @@ class Player:
             data = re.sub(re.escape(wine.encode("cp1252")) + rb"(?=\\|\||\r|\n|$)",
                           lambda m, f=folder: f.encode("cp1252"), data, flags=re.IGNORECASE)
         return data
+
+    def wine_messages(self, work):
+        """Where the messages of Wine (run with self.env's WINEDEBUG) go: nowhere."""
+        return subprocess.DEVNULL
 
     # ---- setup ----
     def setup(self, steps):
@@ -880,13 +885,14 @@ class Player:
             self.act(number, words)
 
 
-def run(args):
+def run(args, player_class=None):
+    """Plays args.scenario; player_class, a Player with more expectations, plays it instead."""
     try:
         steps = parse(args.scenario)
     except (OSError, UnicodeDecodeError, ScenarioError) as e:
         print(f"scenario: {e}")
         return WRONG
-    player = Player(args, args.scenario.resolve())
+    player = (player_class or Player)(args, args.scenario.resolve())
     try:
         rest = player.setup(steps)
     except ScenarioError as e:
@@ -901,7 +907,7 @@ def run(args):
         try:
             player.place_program(work)
             player.driver = Driver(args.build / "tools" / "wine-driver" / "vuni-driver.exe",
-                                   player.env)
+                                   player.env, player.wine_messages(work))
             # Before the machine's processes start: the stand-in screen reader's journal
             # is part of the result, as it is on the simulated Windows.
             before = result_tree.file_states(player.prefix / "drive_c")

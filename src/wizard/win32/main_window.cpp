@@ -3,6 +3,8 @@
 #include "platform/win32/proc_address.h"
 #include "wizard/control_style.h"
 
+#include <iterator>
+#include <oleacc.h>
 #include <optional>
 
 namespace vuni {
@@ -110,6 +112,18 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Destroy() {
+    if (names_ != nullptr) {
+        for (const ctl::LabelledControl& pair : ctl::kLabelledControls) {
+            names_->ClearHwndProps(Control(pair.control), static_cast<DWORD>(OBJID_CLIENT),
+                                   CHILDID_SELF, &PROPID_ACC_NAME, 1);
+        }
+        names_->Release();
+        names_ = nullptr;
+    }
+    if (comStarted_) {
+        CoUninitialize();
+        comStarted_ = false;
+    }
     if (shortcuts_ != nullptr) {
         DestroyAcceleratorTable(shortcuts_);
         shortcuts_ = nullptr;
@@ -197,7 +211,40 @@ CreationFailure MainWindow::Create(HINSTANCE instance) {
     SendMessageA(statusBar_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
     SetStatusText(std::string(kStatusText));
     ApplyFont();
+    StartNaming();
     return CreationFailure::None;
+}
+
+void MainWindow::StartNaming() {
+    // Apartment-threaded, as a thread with windows must be; kept for the window's life.
+    comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    // Without the service (or COM) the controls keep the names the system finds itself.
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&names_)))) {
+        names_ = nullptr;
+        return;
+    }
+    for (const ctl::LabelledControl& pair : ctl::kLabelledControls) {
+        LabelChanged(pair.label);
+    }
+}
+
+void MainWindow::LabelChanged(int label) {
+    const ctl::LabelledControl* pair = std::begin(ctl::kLabelledControls);
+    while (pair->label != label) {
+        if (++pair == std::end(ctl::kLabelledControls)) {
+            return;
+        }
+    }
+    if (names_ == nullptr) {
+        return;
+    }
+    // The label's text as it is shown, read back as UTF-16; longer names are cut.
+    wchar_t name[512];
+    const int length = GetWindowTextW(Control(label), name, static_cast<int>(std::size(name)));
+    name[ctl::SpeakLabel(name, static_cast<size_t>(length))] = L'\0';
+    names_->SetHwndPropStr(Control(pair->control), static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                           PROPID_ACC_NAME, name);
 }
 
 bool MainWindow::CreateControls(HINSTANCE instance) {
@@ -215,6 +262,13 @@ bool MainWindow::CreateControls(HINSTANCE instance) {
             exStyle |= WS_EX_CONTROLPARENT;
         } else if (row.type == ctl::ControlType::DropDown) {
             height += kDropDownListHeight;
+        }
+        // The log box's name: the system names a box after the static text made just before
+        // it, shown or not, and the page shows the box alone.
+        if (row.number == ctl::kLogBox &&
+            CreateWindowExA(0, "Static", ctl::kLogBoxName, WS_CHILD | SS_NOPREFIX, 0, 0, 0, 0,
+                            parent, nullptr, instance, nullptr) == nullptr) {
+            return false;
         }
         HWND control = CreateWindowExA(
             exStyle, className.c_str(), row.text, style, row.x, row.y, row.width, height, parent,

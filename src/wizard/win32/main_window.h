@@ -13,6 +13,8 @@
 #include <commctrl.h>
 // clang-format on
 
+struct IAccPropServices;
+
 namespace vuni {
 
 // The functions of the common controls library that the window calls. The library is loaded
@@ -38,8 +40,13 @@ public:
     CreationFailure Create(HINSTANCE instance);
     // Builds the context menu and the keyboard shortcuts.
     CreationFailure CreateMenuAndShortcuts();
-    // Destroys the window, its menu, shortcuts and font; the object can be dropped after.
+    // Destroys the window, its menu, shortcuts and font, and takes back the names given to
+    // assistive tools; the object can be dropped after.
     void Destroy();
+
+    // A control's text was set: when it is the label of one of the controls that the window
+    // names for assistive tools (ctl::kLabelledControls), that control's name follows it.
+    void LabelChanged(int label);
 
     HWND Handle() const { return window_; }
     // The control of that number (panels included); nullptr when there is none.
@@ -71,6 +78,7 @@ private:
     void HandleNotify(const NMHDR* header);
     bool CreateControls(HINSTANCE instance);
     void ApplyFont();
+    void StartNaming();
 
     HWND window_ = nullptr;
     HWND statusBar_ = nullptr;
@@ -80,6 +88,10 @@ private:
     CommonControls common_; // outlives the controls, whose subclass procedure uses it
     ViewEvents* events_ = nullptr;
     int suppressed_ = 0;
+    // The system's service that gives windows their names for assistive tools (Dynamic
+    // Annotation); nullptr where the system has none. It needs COM on this thread.
+    IAccPropServices* names_ = nullptr;
+    bool comStarted_ = false;
 };
 
 // The "Erreur" box that ends the program when part of the window could not be made.

@@ -131,6 +131,7 @@ void Win32View::SetText(int control, const std::string& text) {
         SetWindowTextA(w, ToEditLineBreaks(text).c_str());
     } else {
         SetWindowTextA(w, text.c_str());
+        window_.LabelChanged(control);
     }
 }
 
