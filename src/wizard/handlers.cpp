@@ -319,8 +319,12 @@ void Wizard::WindowActivated() {
     if (f.pending != 0) {
         return;
     }
-    const int target =
-        (f.remembered != 0 && FindControl(f.remembered) != nullptr) ? f.remembered : f.pageFocus;
+    // A remembered control that can no longer take the focus (the Run button, disabled by the
+    // run before its summary box took the activation) gives way to the page focus control:
+    // the focus then lands on a control a person can use, not on a dead one or the window.
+    const bool usable = f.remembered != 0 && FindControl(f.remembered) != nullptr &&
+                        view_.IsEnabled(f.remembered) && view_.IsVisible(f.remembered);
+    const int target = usable ? f.remembered : f.pageFocus;
     if (target != 0) {
         FocusNow(target);
     }

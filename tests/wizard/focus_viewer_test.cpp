@@ -68,6 +68,17 @@ TEST_F(FocusAndViewer, ActivationReturnsTheFocusToWhereItWas) {
     state.focus.remembered = 9999;
     view.Activate();
     EXPECT_EQ(view.FocusedControl(), kOperationChooser);
+    // A remembered control disabled or hidden since, too.
+    view.UserFocus(kNextButton);
+    view.Deactivate();
+    view.SetEnabled(kNextButton, false);
+    view.Activate();
+    EXPECT_EQ(view.FocusedControl(), kOperationChooser);
+    view.SetEnabled(kNextButton, true);
+    view.SetVisible(kNextButton, false);
+    view.Activate();
+    EXPECT_EQ(view.FocusedControl(), kOperationChooser);
+    view.SetVisible(kNextButton, true);
     // After an operation the runner's choice wins over the page's own.
     wizard->FocusAndRemember(kCancelButton);
     view.Deactivate();
