@@ -92,28 +92,42 @@ std::string Describe(HWND w) {
     return "other " + rootClass;
 }
 
-HWND lastForeground = nullptr; // the recording thread's own
+// The last foreground window and focus recorded (the recording thread's own).
+HWND lastForeground = nullptr;
+HWND lastFocus = nullptr;
+HWND mainWindow = nullptr;
 
-void Add(DWORD tick, bool focus, HWND w) {
-    if (!focus) {
-        if (w == lastForeground) {
-            return; // seen already, by the other way of looking
-        }
-        lastForeground = w;
+void Add(DWORD tick, bool focus, HWND w, bool looked) {
+    HWND& last = focus ? lastFocus : lastForeground;
+    if (looked && w == last) {
+        return; // seen already, by the event
     }
+    last = w;
     Event e{tick, focus, Describe(w)};
     const Locked lock;
     events.push_back(std::move(e));
 }
 
 void CALLBACK Record(HWINEVENTHOOK, DWORD event, HWND w, LONG, LONG, DWORD, DWORD tick) {
-    Add(tick, event == EVENT_OBJECT_FOCUS, w);
+    Add(tick, event == EVENT_OBJECT_FOCUS, w, false);
 }
 
-// Some systems raise no foreground event (Wine does not): the foreground window is also
+// Some systems raise no foreground event, or no focus event when the focus comes from no
+// window (Wine does neither): the foreground window and the installer's focus are also
 // looked at every 10 ms.
-void CALLBACK LookAtForeground(HWND, UINT, UINT_PTR, DWORD) {
-    Add(GetTickCount(), false, GetForegroundWindow());
+void CALLBACK LookAround(HWND, UINT, UINT_PTR, DWORD) {
+    const DWORD tick = GetTickCount();
+    Add(tick, false, GetForegroundWindow(), true);
+    if (!IsWindow(mainWindow)) {
+        mainWindow = Main();
+    }
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (mainWindow != nullptr &&
+        GetGUIThreadInfo(GetWindowThreadProcessId(mainWindow, nullptr), &info) &&
+        info.hwndFocus != nullptr) {
+        Add(tick, true, info.hwndFocus, true);
+    }
 }
 
 // Out-of-context events come to the thread that asked for them, through its messages.
@@ -122,7 +136,7 @@ DWORD WINAPI RecordingThread(LPVOID ready) {
                     WINEVENT_OUTOFCONTEXT);
     SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, Record, 0, 0,
                     WINEVENT_OUTOFCONTEXT);
-    SetTimer(nullptr, 0, 10, LookAtForeground);
+    SetTimer(nullptr, 0, 10, LookAround);
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue exists now
     SetEvent(static_cast<HANDLE>(ready));

@@ -855,7 +855,10 @@ class Player:
     def check_return(self, handle, title):
         """Once a box is closed the focus must be back on a control of the page that a person
         lands on (not the bare window, not nothing), in the window in front, within three
-        seconds; or the next box has come, which is checked in its turn."""
+        seconds, and on its way there it must not stop on the bare window (a screen reader
+        would read out the window instead); or the next box has come, which is checked in
+        its turn."""
+        start = len(self.timeline)
         seen = "the box stayed open"
         for _ in range(30):
             time.sleep(0.1)
@@ -869,6 +872,12 @@ class Player:
                 return
             ok, f = self.driver("foreground")
             if ok and f[0] == "window" and f[2] == "1":
+                self.read_timeline()
+                first = next((what for _, kind, what in self.timeline[start:]
+                              if kind == "focus" and not what.startswith("box ")), None)
+                if first == "window":
+                    self.report(False, f"after box \"{title}\": the focus went to the bare "
+                                       "window before a control")
                 return
             seen = f"{f[0]} in front, the focus on {f[1] if f[1] != '0' else 'no control'}" \
                 if ok else "?"
