@@ -44,11 +44,14 @@ TEST_F(FocusAndViewer, DeferredFocusAfterWelcomeAndAfterAPage) {
 
 TEST_F(FocusAndViewer, ActivationReturnsTheFocusToWhereItWas) {
     Launch(SamplePackage());
-    // While a focus is pending, activation leaves the focus alone.
+    // While a focus is pending, activation gives the heading its focus back and leaves the
+    // pending control to come in its time.
     view.Deactivate();
     view.Activate();
-    EXPECT_EQ(view.FocusedControl(), 0);
-    view.Idle(100);
+    EXPECT_EQ(view.FocusedControl(), kWelcomeText);
+    view.Idle(99);
+    EXPECT_EQ(view.FocusedControl(), kWelcomeText);
+    view.Idle(1);
     EXPECT_EQ(view.FocusedControl(), kNextButton);
     // Nothing remembered yet... but the Next button had the focus when the window was left.
     view.UserFocus(kHelpButton);
@@ -79,6 +82,11 @@ TEST_F(FocusAndViewer, ActivationReturnsTheFocusToWhereItWas) {
     view.Activate();
     EXPECT_EQ(view.FocusedControl(), kOperationChooser);
     view.SetVisible(kNextButton, true);
+    // A control of a page no longer shown, though itself neither hidden nor disabled.
+    ASSERT_TRUE(view.IsVisible(kFolderChooser) && view.IsEnabled(kFolderChooser));
+    state.focus.remembered = kFolderChooser;
+    view.Activate();
+    EXPECT_EQ(view.FocusedControl(), kOperationChooser);
     // After an operation the runner's choice wins over the page's own.
     wizard->FocusAndRemember(kCancelButton);
     view.Deactivate();
