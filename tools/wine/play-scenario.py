@@ -870,12 +870,15 @@ class Player:
                 continue
             if handles:
                 return
+            # Landed on a control: seen in the timeline (the installer may be ending already,
+            # after a box that quits it) or now.
+            self.read_timeline()
+            stops = [what for _, kind, what in self.timeline[start:]
+                     if kind == "focus" and not what.startswith("box ")]
+            landed = any(what.isdigit() and what not in PAGES for what in stops)
             ok, f = self.driver("foreground")
-            if ok and f[0] == "window" and f[2] == "1":
-                self.read_timeline()
-                first = next((what for _, kind, what in self.timeline[start:]
-                              if kind == "focus" and not what.startswith("box ")), None)
-                if first == "window":
+            if landed or (ok and f[0] == "window" and f[2] == "1"):
+                if stops and stops[0] == "window":
                     self.report(False, f"after box \"{title}\": the focus went to the bare "
                                        "window before a control")
                 return
