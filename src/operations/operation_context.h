@@ -48,6 +48,8 @@ struct OperationUi {
 
 // Waits for the compiler and for the screen reader's stop program.
 constexpr uint32_t kProcessTimeoutMs = 60000;
+// Waits for the restarted screen reader to have its window up, before the last box.
+constexpr uint32_t kProgramReadyTimeoutMs = 10000;
 
 struct OperationContext {
     OperationContext(Host& h, Log& l, PackageState& p, SettingsFolder& f)

@@ -66,6 +66,14 @@ bool RestartJaws(OperationContext& ctx) {
         ProcessRun jaws = host.StartProcess(jawsPath, "\"" + jawsPath + "\"", "", false);
         if (jaws.id != 0) {
             log.LogLine(" Launch Jaws !");
+            // The screen reader shows its window and takes the foreground as it starts. The
+            // summary box that follows must come after that, or it opens in front and loses
+            // the foreground a moment later: unread, and Enter goes to the screen reader.
+            // Once the screen reader is ready, the box takes the foreground back: Windows
+            // lets a process do so while it received the last input (the user's answer to
+            // the restart question), whereas a program started by the foreground process
+            // may take the foreground whenever its window first shows.
+            host.WaitProcessReady(jaws, kProgramReadyTimeoutMs);
             result = true;
         } else {
             log.LogLine("! Error, Jaws mau be not launched");

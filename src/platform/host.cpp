@@ -55,6 +55,7 @@ ProcessRun Host::StartProcess(const std::string&, const std::string&, const std:
 bool Host::WaitProcess(const ProcessRun&, uint32_t) {
     return false;
 }
+void Host::WaitProcessReady(const ProcessRun&, uint32_t) {}
 uint32_t Host::ProcessExitCode(const ProcessRun&) {
     return kStillActive;
 }

@@ -139,6 +139,9 @@ public:
                                     const std::string& workingFolder, bool hidden);
     // Waits up to timeoutMs; true when the process has ended.
     virtual bool WaitProcess(const ProcessRun& run, uint32_t timeoutMs);
+    // Waits up to timeoutMs until a program just started waits for input, its first window
+    // shown; returns at once where programs have no windows.
+    virtual void WaitProcessReady(const ProcessRun& run, uint32_t timeoutMs);
     // The exit code, kStillActive while the process runs.
     virtual uint32_t ProcessExitCode(const ProcessRun& run);
     virtual void ReleaseProcess(ProcessRun& run);

@@ -316,11 +316,24 @@ void Wizard::DeferredFocus() {
 
 void Wizard::WindowActivated() {
     const FocusState& f = state_.focus;
+    // The remembered control, if a person can still land on it: shown and enabled on the page
+    // shown. The Run button is disabled by the run before its summary box takes the
+    // activation, and a control of another page is hidden with it (the browse button, after
+    // the folder chooser): these give way to the page focus control, so that the focus lands
+    // on a control a person can use, not on a dead one or on the bare window.
+    const int panel = PanelOf(f.remembered);
+    const bool usable = f.remembered != 0 && FindControl(f.remembered) != nullptr &&
+                        view_.IsEnabled(f.remembered) && view_.IsVisible(f.remembered) &&
+                        (panel == 0 || (view_.IsVisible(panel) && view_.IsEnabled(panel)));
     if (f.pending != 0) {
+        // The pending control comes in its time; until then the focus goes back to the one
+        // that had it (the page's heading), rather than to the bare window.
+        if (usable) {
+            FocusNow(f.remembered);
+        }
         return;
     }
-    const int target =
-        (f.remembered != 0 && FindControl(f.remembered) != nullptr) ? f.remembered : f.pageFocus;
+    const int target = usable ? f.remembered : f.pageFocus;
     if (target != 0) {
         FocusNow(target);
     }

@@ -77,6 +77,7 @@ TEST(ScenarioCheck, RefusesWhatNoPersonOrWindowCanDo) {
     EXPECT_FALSE(Accepted("start\nexpect page 2\n"));               // a button is no page
     EXPECT_FALSE(Accepted("start\nexpect window-restored Vuni\n")); // no such window set up
     EXPECT_FALSE(Accepted("start\nexpect text 2\n"));               // argument missing
+    EXPECT_FALSE(Accepted("start\nexpect focus-order 81 x\n"));     // every one a control
     // Nothing after wine-only is looked at here.
     EXPECT_TRUE(Accepted("start\nwine-only\nfrobnicate\n"));
 }
@@ -162,6 +163,28 @@ TEST(ScenarioPlayer, ReportsEachExpectationAndFailedStepsAndEndsWithTheRightCode
     EXPECT_EQ(PlayScenario(dir.Path() / "wrong.scenario", options, out, err), kScenarioWrong);
     testing::WriteHostFile(dir.Path() / "nomachine.scenario", "machine nowhere\nstart\n");
     EXPECT_EQ(PlayScenario(dir.Path() / "nomachine.scenario", options, out, err), kScenarioWrong);
+}
+
+// The focus order counts from the last action, idle aside: in order, others allowed between,
+// ending on the last one named.
+TEST(ScenarioPlayer, FocusOrderSinceTheLastAction) {
+    testing::TempDir dir;
+    testing::WriteHostFile(dir.Path() / "app.exe",
+                           testing::BuildInstallerBytes(testing::SamplePackage()));
+    testing::WriteHostFile(dir.Path() / "order.scenario",
+                           "machine jaws11\nprogram app.exe\nstart\nidle 100\n"
+                           "expect focus-order 7 2\nexpect focus-order 2 7\nexpect focus-order 7\n"
+                           "press 2\nidle 60\nexpect focus-order 73\nexpect focus-order 7 73\n");
+    PlayerOptions options;
+    options.machinesDir = testing::SourceDir() / "tests" / "machines";
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(PlayScenario(dir.Path() / "order.scenario", options, out, err), kSomeFailed);
+    EXPECT_EQ(out.str(), "ok   expect focus-order 7 2\n"
+                         "FAIL expect focus-order 2 7: the focus went to 7 2\n"
+                         "FAIL expect focus-order 7: the focus went to 7 2\n"
+                         "ok   expect focus-order 73\n"
+                         "FAIL expect focus-order 7 73: the focus went to 2 73\n");
 }
 
 } // namespace

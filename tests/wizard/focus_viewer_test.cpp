@@ -44,11 +44,14 @@ TEST_F(FocusAndViewer, DeferredFocusAfterWelcomeAndAfterAPage) {
 
 TEST_F(FocusAndViewer, ActivationReturnsTheFocusToWhereItWas) {
     Launch(SamplePackage());
-    // While a focus is pending, activation leaves the focus alone.
+    // While a focus is pending, activation gives the heading its focus back and leaves the
+    // pending control to come in its time.
     view.Deactivate();
     view.Activate();
-    EXPECT_EQ(view.FocusedControl(), 0);
-    view.Idle(100);
+    EXPECT_EQ(view.FocusedControl(), kWelcomeText);
+    view.Idle(99);
+    EXPECT_EQ(view.FocusedControl(), kWelcomeText);
+    view.Idle(1);
     EXPECT_EQ(view.FocusedControl(), kNextButton);
     // Nothing remembered yet... but the Next button had the focus when the window was left.
     view.UserFocus(kHelpButton);
@@ -66,6 +69,22 @@ TEST_F(FocusAndViewer, ActivationReturnsTheFocusToWhereItWas) {
     EXPECT_EQ(view.FocusedControl(), kOperationChooser);
     // A remembered number that names no control falls back to the page focus control.
     state.focus.remembered = 9999;
+    view.Activate();
+    EXPECT_EQ(view.FocusedControl(), kOperationChooser);
+    // A remembered control disabled or hidden since, too.
+    view.UserFocus(kNextButton);
+    view.Deactivate();
+    view.SetEnabled(kNextButton, false);
+    view.Activate();
+    EXPECT_EQ(view.FocusedControl(), kOperationChooser);
+    view.SetEnabled(kNextButton, true);
+    view.SetVisible(kNextButton, false);
+    view.Activate();
+    EXPECT_EQ(view.FocusedControl(), kOperationChooser);
+    view.SetVisible(kNextButton, true);
+    // A control of a page no longer shown, though itself neither hidden nor disabled.
+    ASSERT_TRUE(view.IsVisible(kFolderChooser) && view.IsEnabled(kFolderChooser));
+    state.focus.remembered = kFolderChooser;
     view.Activate();
     EXPECT_EQ(view.FocusedControl(), kOperationChooser);
     // After an operation the runner's choice wins over the page's own.

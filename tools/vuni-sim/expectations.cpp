@@ -30,6 +30,7 @@ void Player::Expect(const ScenarioLine& line) {
         {"items", &Player::ExpectItems},
         {"rows", &Player::ExpectRows},
         {"focus", &Player::ExpectFocus},
+        {"focus-order", &Player::ExpectFocusOrder},
         {"title", &Player::ExpectTitle},
         {"message", &Player::ExpectMessage},
         {"no-message", &Player::ExpectNoMessage},
@@ -131,6 +132,31 @@ void Player::ExpectFocus(const Expectation& e) {
     const int focused = View().FocusedControl();
     Check(e.line, focused == e.control,
           focused == 0 ? "no control has the focus" : "the focus is on " + std::to_string(focused));
+}
+
+// The controls focused since the last action (idle aside), one for each stay: the wanted
+// ones in that order, others allowed between them, the last wanted one the last focused.
+void Player::ExpectFocusOrder(const Expectation& e) {
+    const std::vector<int>& history = View().FocusHistory();
+    std::vector<int> path;
+    for (size_t i = focusMark_; i < history.size(); ++i) {
+        if (history[i] != 0 && (path.empty() || path.back() != history[i])) {
+            path.push_back(history[i]);
+        }
+    }
+    size_t found = 0;
+    for (int control : path) {
+        if (found < e.args.size() && control == ControlArg(e.args[found])) {
+            ++found;
+        }
+    }
+    std::string seen;
+    for (int control : path) {
+        seen += (seen.empty() ? "" : " ") + std::to_string(control);
+    }
+    Check(e.line,
+          found == e.args.size() && !path.empty() && path.back() == ControlArg(e.args.back()),
+          "the focus went to " + (seen.empty() ? std::string("no control") : seen));
 }
 
 void Player::ExpectTitle(const Expectation& e) {

@@ -391,6 +391,9 @@ void Player::Act(const ScenarioLine& line) {
         Failed(line, "the installer has ended");
         return;
     }
+    if (command != "idle") {
+        focusMark_ = view.FocusHistory().size();
+    }
     if (command == "close") {
         view.Close();
     } else if (command == "press") {

@@ -100,6 +100,7 @@ private:
     void ExpectItems(const Expectation& e);
     void ExpectRows(const Expectation& e);
     void ExpectFocus(const Expectation& e);
+    void ExpectFocusOrder(const Expectation& e);
     void ExpectTitle(const Expectation& e);
     void ExpectMessage(const Expectation& e);
     void ExpectNoMessage(const Expectation& e);
@@ -174,6 +175,7 @@ private:
     std::vector<int> lastPages_;
     bool dumpedOnce_ = false;
     bool settleNext_ = false; // idle came last: the next file expectation may wait
+    size_t focusMark_ = 0;    // the focus history's length when the last action began
     size_t messagesDumped_ = 0;
 };
 

@@ -74,6 +74,7 @@ constexpr CommandRule kExpectations[] = {
     {"items", 1, -1, When::Running, ControlKind::DropDown},
     {"rows", 0, -1, When::Running, ControlKind::None},
     {"focus", 1, 1, When::Running, ControlKind::Any},
+    {"focus-order", 1, -1, When::Running, ControlKind::Any},
     {"title", 1, 1, When::Running, ControlKind::None},
     {"message", 2, 2, When::Running, ControlKind::None},
     {"no-message", 0, 0, When::Running, ControlKind::None},
@@ -150,6 +151,15 @@ bool CheckArguments(const std::string& command, const std::vector<std::string>& 
         if (args[0] != "none" && args[0] != "128" && args[0] != "130" && args[0] != "131") {
             error = "a menu choice is 128, 130, 131 or none";
             return false;
+        }
+    } else if (command == "focus-order") {
+        for (const std::string& a : args) {
+            long long number = 0;
+            if (!ParseNumber(a, number) || number <= 0 || number >= 1000 ||
+                ctl::FindControl(static_cast<int>(number)) == nullptr) {
+                error = "\"" + a + "\" is not a control number";
+                return false;
+            }
         }
     } else if (command == "log-line") {
         if (!ParseNumber(args[0], n) || n < 1) {

@@ -13,7 +13,8 @@
 //
 // The driver's parts: installer_windows (finding the installer's windows and controls),
 // window_check (check and tab), keys, remote_memory (list rows and chooser paths in the
-// installer's process), dialogs, own_window, accessibility, serve and serve_commands.
+// installer's process), dialogs, own_window, accessibility, focus_timeline (focus and
+// foreground changes recorded while serving), serve and serve_commands.
 // clang-format off
 #include <windows.h>
 // clang-format on

@@ -1,5 +1,6 @@
 #include "serve.h"
 
+#include "focus_timeline.h"
 #include "installer_windows.h"
 #include "serve_commands.h"
 
@@ -106,6 +107,7 @@ Answer Serve(const std::vector<std::string>& args) {
 // One command a line, fields separated by tabs (\t, \n, \r and \\ escaped); one answer a
 // line: "ok" or "err", then its fields the same way.
 int ServeLoop() {
+    StartFocusTimeline();
     char buffer[65536];
     while (std::fgets(buffer, sizeof(buffer), stdin) != nullptr) {
         std::string line = buffer;

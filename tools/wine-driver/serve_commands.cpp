@@ -8,6 +8,7 @@
 
 #include "accessibility.h"
 #include "dialogs.h"
+#include "focus_timeline.h"
 #include "installer_windows.h"
 #include "keys.h"
 #include "own_window.h"
@@ -397,6 +398,16 @@ Answer Type(const Request& r) {
     return Ok();
 }
 
+// ---- the focus timeline
+
+Answer Timeline(const Request& r) {
+    return TimelineCommand(std::strtoull(r.Arg(1).c_str(), nullptr, 10));
+}
+
+Answer Foreground(const Request&) {
+    return ForegroundCommand();
+}
+
 constexpr ServeCommand kCommands[] = {
     {"launch", Needs::Nothing, Launch},
     {"spawn", Needs::Nothing, Launch},
@@ -411,6 +422,8 @@ constexpr ServeCommand kCommands[] = {
     {"menu", Needs::Nothing, Menu},
     {"key", Needs::Nothing, Key},
     {"wait-window", Needs::Nothing, WaitWindow},
+    {"timeline", Needs::Nothing, Timeline},
+    {"foreground", Needs::Nothing, Foreground},
     {"settle", Needs::Window, SettleCommand},
     {"title", Needs::Window, Title},
     {"rect", Needs::Window, WindowRect},

@@ -29,6 +29,7 @@ from wine_for_build import KINDS, WineForBuild, stub_of
 SKIP, FAILED, WRONG = 77, 1, 2
 SCREEN = "1024x768x24"
 POLL_SECONDS = 5.0
+KEPT_MS = 1000  # how long a box must stay in front before it is answered
 KEYS = {"Enter", "Tab", "Shift+Tab", "Escape", "F1", "Alt+F1", "Alt+S", "Alt+P", "Ctrl+A",
         "Apps", "Shift+F10"}
 # Items of the context menu from the top, separators left out: the Down presses to reach each.
@@ -254,6 +255,11 @@ class Player:
         self.focus_after = None
         self.started = False
         self.driver = None
+        # The focus and foreground events the driver recorded: (tick, "focus" or
+        # "foreground", what got it); `mark` is the first one since the last action.
+        self.timeline, self.mark = [], 0
+        self.marks = []  # (action, tick, first event after it)
+        self.box_closes = []  # (box title, tick when answered, first event after it)
         # DLLs placed beside the program (--plant), each leaving a mark when loaded.
         self.planted = sorted(args.plant.glob("*.dll")) if args.plant else []
 
@@ -535,6 +541,7 @@ class Player:
                 else:
                     self.boxes.append([title, text, False])
                     self.check_attention(handle, title, attention)
+                    self.check_kept(handle, title)
                     shown = buttons.split()
                     answer = None
                     if self.answers and (self.answers[0][1] is None or
@@ -544,6 +551,8 @@ class Player:
                         answer = "Ok" if "Ok" in shown else "No" if "No" in shown else shown[0]
                     self.note(f"box \"{title}\" ({attention} when found): \"{text}\" -> {answer}")
                     self.driver("answer", handle, answer)
+                    self.box_closes.append((title, self.read_timeline(), len(self.timeline)))
+                    self.check_return(handle, title)
                 break
             if not handled:
                 ok, fields = self.driver("menu")
@@ -663,6 +672,8 @@ class Player:
         if kind == "title":
             ok, f = d("title")
             return ok and f[0] == a[0], repr(f[0] if f else "")
+        if kind == "focus-order":
+            return self.focus_order_holds(a)
         if kind == "focus":
             if self.focus_after is not None and not self.polling:
                 # As on the simulated Windows: the focus the action left, before the
@@ -709,7 +720,9 @@ class Player:
         raise ScenarioError(f"unknown expectation {kind}")
 
     def expect(self, number, words):
-        deadline = time.time() + (self.args.poll_seconds if self.poll else 0)
+        # The focus order is made of events that come in on their own: waited for too.
+        waits = self.poll or words[0] == "focus-order"
+        deadline = time.time() + (self.args.poll_seconds if waits else 0)
         self.polling, self.poll = self.poll, False
         while True:
             good, seen = self.holds(words)
@@ -740,6 +753,7 @@ class Player:
         if not self.running():
             self.report(False, f"line {number}: {' '.join(words)} (the installer has ended)")
             return
+        self.mark_action(" ".join(words))
         if command == "press" and len(a) == 1:
             result = d("press", a[0])
         elif command == "key" and len(a) == 1:
@@ -768,6 +782,7 @@ class Player:
 
     def start(self):
         d = self.driver
+        self.mark_action("start")
         for attempt in (1, 2):
             ok, fields = d("launch", self.program_windows, self.current_windows)
             if not ok:
@@ -794,6 +809,135 @@ class Player:
             self.note(f"the installer ended at start-up with exit code {state[1]}, no window "
                       f"and no box" + ("; started again" if attempt == 1 else ""))
         self.after_action()
+
+    # ---- the focus timeline ----
+    def read_timeline(self):
+        """Fetches the events recorded since the last fetch; answers the driver's tick now."""
+        ok, fields = self.driver("timeline", len(self.timeline))
+        if not ok:
+            return None
+        for field in fields[2:]:
+            tick, kind, what = field.split(" ", 2)
+            self.timeline.append((int(tick), kind, what))
+        return int(fields[1])
+
+    def mark_action(self, action):
+        tick = self.read_timeline()
+        self.mark = len(self.timeline)
+        self.marks.append((action, tick, self.mark))
+
+    def focus_order_holds(self, wanted):
+        """The controls of the window that got the focus since the last action, a control
+        named once for each stay: the wanted ones must come in that order (others may come
+        between them, such as the button pressed), and the last must be the last one."""
+        self.read_timeline()
+        path = []
+        for _, kind, what in self.timeline[self.mark:]:
+            if kind == "focus" and what.isdigit() and (not path or path[-1] != what):
+                path.append(what)
+        rest = iter(path)
+        good = bool(path) and all(c in rest for c in wanted) and path[-1] == wanted[-1]
+        return good, "focus went to " + (" ".join(path) or "no control")
+
+    def check_kept(self, handle, title):
+        """A box must stay in front for a person to read it: one second after it came to the
+        front it must still be there, with the focus in it (a program the installer started
+        may take the foreground a moment after the box came)."""
+        now = self.read_timeline()
+        came = next((t for t, kind, what in reversed(self.timeline)
+                     if kind == "foreground" and what == "box " + title), None)
+        if now is not None and came is not None and now - came < KEPT_MS:
+            time.sleep((KEPT_MS - (now - came)) / 1000)
+        ok, fields = self.driver("dialogs")
+        mine = [fields[i + 5] for i in range(0, len(fields) - 5, 6) if ok and fields[i] == handle]
+        if mine and mine[0] != "active":
+            self.read_timeline()
+            taker = next((what for t, kind, what in reversed(self.timeline)
+                          if kind == "foreground"), "?")
+            self.report(False, f"box \"{title}\" lost the front (to {taker}) before it was "
+                               "answered: a screen reader stops reading it")
+
+    def check_return(self, handle, title):
+        """Once a box is closed the focus must be back on a control of the page that a person
+        lands on (not the bare window, not nothing), in the window in front, within three
+        seconds, and on its way there it must not stop on the bare window (a screen reader
+        would read out the window instead); or the next box has come, which is checked in
+        its turn."""
+        start = len(self.timeline)
+        seen = "the box stayed open"
+        for _ in range(30):
+            time.sleep(0.1)
+            if not self.running():
+                return
+            ok, fields = self.driver("dialogs")
+            handles = [fields[i] for i in range(0, len(fields) - 5, 6)] if ok else []
+            if handle in handles:
+                continue
+            if handles:
+                return
+            # Landed on a control: seen in the timeline (the installer may be ending already,
+            # after a box that quits it) or now.
+            self.read_timeline()
+            stops = [what for _, kind, what in self.timeline[start:]
+                     if kind == "focus" and not what.startswith("box ")]
+            landed = any(what.isdigit() and what not in PAGES for what in stops)
+            ok, f = self.driver("foreground")
+            if landed or (ok and f[0] == "window" and f[2] == "1"):
+                if stops and stops[0] == "window":
+                    self.report(False, f"after box \"{title}\": the focus went to the bare "
+                                       "window before a control")
+                return
+            seen = f"{f[0]} in front, the focus on {f[1] if f[1] != '0' else 'no control'}" \
+                if ok else "?"
+        self.report(False, f"after box \"{title}\": the focus is not back on a control of the "
+                           f"page ({seen})")
+
+    def timeline_report(self):
+        """Notes how long the focus took to get where it goes: after each action to the first
+        control, between the last two controls (the deferred focus of a page), into each box
+        from its coming to the front, and back to a control after each box."""
+        self.read_timeline()
+        events = self.timeline
+
+        def first(start, test):
+            return next((e for e in events[start:] if test(e)), None)
+
+        first_focus, deferred = [], []
+        if self.args.timeline and self.marks and self.marks[0][2] > 0:
+            seen = ", ".join(f"{kind} {what}" for _, kind, what in events[:self.marks[0][2]])
+            self.note(f"timeline before the start: {seen}")
+        ends = [m[2] for m in self.marks[1:]] + [len(events)]
+        for (action, tick, start), end in zip(self.marks, ends):
+            stops = []
+            for t, kind, what in events[start:end]:
+                if kind == "focus" and what.isdigit() and (not stops or stops[-1][1] != what):
+                    stops.append((t, what))
+            if self.args.timeline and tick is not None:
+                seen = ", ".join(f"{kind} {what} +{t - tick}" for t, kind, what in events[start:end])
+                self.note(f"timeline {action}: {seen or 'nothing'}")
+            if stops and tick is not None and action != "start":
+                first_focus.append(stops[0][0] - tick)
+            if len(stops) >= 2 and not action.startswith("press 5"):
+                deferred.append(stops[-1][0] - stops[-2][0])
+        into_box = []
+        for i, (t, kind, what) in enumerate(events):
+            if kind == "foreground" and what.startswith("box "):
+                inside = first(i, lambda e, w=what: e[1] == "focus" and e[2].startswith(w + ":"))
+                if inside is not None:
+                    into_box.append(max(0, inside[0] - t))
+        back = []
+        for title, tick, start in self.box_closes:
+            landed = first(start, lambda e: e[1] == "focus" and e[2].isdigit())
+            if landed is not None and tick is not None and landed[0] - tick < 3000:
+                back.append(max(0, landed[0] - tick))
+
+        def spread(values):
+            return (f"{len(values)}, median {sorted(values)[len(values) // 2]} ms, "
+                    f"at most {max(values)} ms") if values else "none"
+
+        self.note(f"timeline: {len(events)} events; action to first focus: {spread(first_focus)};"
+                  f" last focus step of an action: {spread(deferred)}; box in front to focus "
+                  f"in it: {spread(into_box)}; box answered to focus on a control: {spread(back)}")
 
     # ---- the resulting tree, against the simulated run ----
     def compare_with_simulation(self, before):
@@ -850,6 +994,8 @@ class Player:
                 self.report(True, f"planted {dll.name}: not loaded")
 
     def finish(self):
+        if self.started:
+            self.timeline_report()
         if self.started and self.running():
             self.driver("close")
             for _ in range(50):
@@ -959,6 +1105,9 @@ def main():
     parser.add_argument("--template-dir", type=Path,
                         help="keep one prefix per machine there and copy it for each run")
     parser.add_argument("--verbose", action="store_true", help="every accessibility finding")
+    parser.add_argument("--timeline", action="store_true",
+                        help="the focus and foreground changes after each action, with the "
+                             "milliseconds since it")
     parser.add_argument("--plant", type=Path,
                         help="a folder of DLLs named like Windows' own (tests/wine/planted_dll.c) "
                              "to place beside the program, with Wine told to prefer them to its "

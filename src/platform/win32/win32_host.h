@@ -59,6 +59,7 @@ public:
     ProcessRun StartProcess(const std::string& program, const std::string& commandLine,
                             const std::string& workingFolder, bool hidden) override;
     bool WaitProcess(const ProcessRun& run, uint32_t timeoutMs) override;
+    void WaitProcessReady(const ProcessRun& run, uint32_t timeoutMs) override;
     uint32_t ProcessExitCode(const ProcessRun& run) override;
     void ReleaseProcess(ProcessRun& run) override;
     LibraryCallResult CallLibraryFunction(const std::string& library, const std::string& function,

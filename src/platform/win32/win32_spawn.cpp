@@ -47,6 +47,12 @@ bool Win32Host::WaitProcess(const ProcessRun& run, uint32_t timeoutMs) {
     return WaitForSingleObject(ToHandle(run.handle), timeoutMs) == WAIT_OBJECT_0;
 }
 
+void Win32Host::WaitProcessReady(const ProcessRun& run, uint32_t timeoutMs) {
+    if (run.handle != 0) {
+        WaitForInputIdle(ToHandle(run.handle), timeoutMs);
+    }
+}
+
 uint32_t Win32Host::ProcessExitCode(const ProcessRun& run) {
     DWORD code = kStillActive;
     if (run.handle == 0 || !GetExitCodeProcess(ToHandle(run.handle), &code)) {

@@ -314,7 +314,10 @@ MessageAnswer Win32View::ShowMessage(const std::string& title, const std::string
     }
     // A program the run started (the screen reader's stop and start programs, the compiler)
     // may hold the foreground: the box comes to the front with the focus on its button, so
-    // that the screen reader reads it out.
+    // that the screen reader reads it out. Windows grants the foreground to a process that
+    // received the last input, which the installer did (the click or key that started the
+    // run, or answered the box before); the run waits for the restarted screen reader to be
+    // ready before its last box, so that this one is not taken away again afterwards.
     const int answer =
         MessageBoxA(window_.Handle(), text.c_str(), title.c_str(), flags | MB_SETFOREGROUND);
     if (kind == MessageKind::YesNo) {
