@@ -292,6 +292,7 @@ def main():
     # not what is checked), the accessibility check of each new page and Tab order kept.
     args.source, args.vuni_sim, args.plant = SOURCE, None, None
     args.screenshots, args.verbose, args.access = None, False, True
+    args.timeline, args.timings, args.poll_seconds = False, False, play.POLL_SECONDS
     with tempfile.TemporaryDirectory(prefix="vuni-names-") as folder:
         args.scenario = Path(folder) / "names.scenario"
         args.scenario.write_text(WALK.format(package=SOURCE / "examples" / "blocnotes"),
