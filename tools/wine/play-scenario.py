@@ -1005,15 +1005,32 @@ class Player:
                     break
 
     def play(self, steps):
+        step_ticks = []  # (line, the driver's tick as it began), for the boxes' times
         for number, words in steps:
             began = time.perf_counter()
+            if self.args.timings and self.started:
+                step_ticks.append((number, self.read_timeline()))
             self.play_step(number, words)
             if self.args.timings:
                 print(f"time line {number}: {(time.perf_counter() - began) * 1000:.1f} ms",
                       flush=True)
             if words[0] == "sim-only":
                 break
+        if self.args.timings and self.started:
+            self.read_timeline()
+            self.box_times(step_ticks)
         self.finish()
+
+    def box_times(self, step_ticks):
+        """When each box came to the front, from the start of the line that brought it: the
+        time an action took, without what the player does to check and answer the box."""
+        for tick, kind, what in self.timeline:
+            if kind != "foreground" or not what.startswith("box "):
+                continue
+            began = [(n, t) for n, t in step_ticks if t is not None and t <= tick]
+            if began:
+                number, start = began[-1]
+                print(f"time {what} after line {number}: {tick - start} ms", flush=True)
 
     def play_step(self, number, words):
         command = words[0]
